@@ -1,0 +1,126 @@
+// The board engine of Lindora: the position on a bordered 17 x 17 board, stone placement and
+// removal, and for both colours a per-intersection, per-direction threat level table that is
+// kept equal to the full evaluation of the position after every change.
+//
+// The engine knows nothing of windows. It talks to the user only through a TReporter that the
+// owner attaches (the game window, the engine shell, a test); with none attached it is silent.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+// Cell codes of Board.
+constexpr uint8_t CellBorder = 0;
+constexpr uint8_t CellEmpty = 1;
+constexpr uint8_t CellBlack = 2;
+constexpr uint8_t CellWhite = 3;
+
+constexpr int32_t BoardSize = 15;  // inner intersections per side
+constexpr int8_t FiveLevel = 11;   // a stone on this intersection completes five
+
+// What the engine tells the user. ShowMessage stands for a modal message box: it returns when
+// the user has closed it, and the operation that showed it goes on from there.
+class TReporter {
+ public:
+  virtual ~TReporter() = default;
+  virtual void ShowMessage(std::string_view text) = 0;
+  virtual void SetPanelText(int panel, std::string_view text) = 0;
+};
+
+// The threat levels of both colours: [colour 2..3][column 1..15][row 1..15][direction 0..3],
+// one flat block of 1800 signed bytes, Black's 900 first. The four direction levels of an
+// intersection lie together, so Word() reads them as one 32-bit value, zero exactly when all four
+// are zero. A plain value: the computer player copies it whole.
+struct TThreatTable {
+  int8_t Levels[2][BoardSize][BoardSize][4];
+
+  int8_t& At(uint8_t colour, int32_t column, int32_t row, int direction) {
+    return Levels[colour - CellBlack][column - 1][row - 1][direction];
+  }
+  int8_t At(uint8_t colour, int32_t column, int32_t row, int direction) const {
+    return Levels[colour - CellBlack][column - 1][row - 1][direction];
+  }
+  const int8_t* Cell(uint8_t colour, int32_t column, int32_t row) const {
+    return Levels[colour - CellBlack][column - 1][row - 1];
+  }
+  uint32_t Word(uint8_t colour, int32_t column, int32_t row) const {
+    uint32_t word;
+    std::memcpy(&word, Cell(colour, column, row), sizeof word);
+    return word;
+  }
+};
+static_assert(sizeof(TThreatTable) == 1800, "the threat table is one 1800-byte block");
+
+// true when low <= value <= high.
+bool InRange(int32_t value, int32_t low, int32_t high);
+
+// 3 for 2, and 2 for every other value. Asked for 0 or 1, which are no colours, it first shows
+// " Type Error! " through the reporter (when one is given) and then answers 2.
+uint8_t Opponent(uint8_t colour, TReporter* reporter = nullptr);
+
+// The (column step, row step) of a direction: 0 (+1, 0), 1 (+1, +1), 2 (0, +1), 3 (-1, +1).
+// Any other direction leaves both outputs as they were.
+void DirectionStep(uint8_t direction, int32_t& columnStep, int32_t& rowStep);
+
+class TGameBoard {
+ public:
+  // [column 0..16][row 0..16]; the border ring holds CellBorder, inner cells 1, 2 or 3.
+  uint8_t Board[17][17];
+  TThreatTable Threat;
+
+  TGameBoard();
+
+  void SetReporter(TReporter* reporter) { Reporter = reporter; }
+  TReporter* GetReporter() const { return Reporter; }
+
+  // Empty board inside a border, every threat level 0.
+  void Clear();
+
+  // "Black" for 2, "White" for every other value.
+  static const char* ColourName(uint8_t colour);
+
+  // The cell code of an inner intersection; 1 (empty) for anything off the board.
+  uint8_t CellAt(int32_t column, int32_t row) const;
+
+  // Places a stone of colour 2 or 3 on an empty intersection, or with colour 1 empties the
+  // intersection. Refuses (" Set Wrong!", false, nothing changed) an intersection off the board,
+  // a stone on an occupied one, and any other colour code. A stone that completes five is
+  // announced ("Black Win!" or "White Win!") before it is written.
+  bool PlaceStone(int32_t column, int32_t row, uint8_t colour);
+
+  // true, with score 1,900,000, when the intersection holds level 11 for the colour in some
+  // direction; otherwise false and score untouched.
+  bool WinScore(int32_t column, int32_t row, uint8_t colour, double& score) const;
+
+  // Re-evaluates the four lines through an intersection for both colours.
+  void RescanLines(int32_t column, int32_t row);
+  // Re-evaluates one whole line through an intersection for both colours.
+  void RescanLine(uint8_t direction, int32_t column, int32_t row);
+
+  // The five levels a window with this stone mask and count gives its positions. A live window
+  // whose count is not 1..4, or whose mask is not in the count's table, leaves the levels as
+  // they were and reports "Mach error!" and the count in status panel 4.
+  void PatternLevels(uint8_t mask, int32_t count, bool dead, int8_t levels[5]) const;
+
+ private:
+  TReporter* Reporter = nullptr;
+
+  void Report(std::string_view text) const;
+};
+
+// A five-cell window that is open for its colour and holds 1 to 3 stones is dead or live by
+// the cells just outside it: before (offset s-1), after (s+5) and afterNext (s+6), the window's
+// first cell being first (s). Cell codes; anything at or beyond the border reads CellBorder.
+//  - 1 or 2 stones: dead when the cell before or after is the border or an opponent stone.
+//  - 3 stones: live when both neighbours are empty, or when the first cell and the cell after
+//    are empty while the cell after that is not (a three inside a six-cell stretch with both
+//    ends empty); dead otherwise.
+inline bool WindowIsDead(int32_t count, uint8_t before, uint8_t first, uint8_t after,
+                         uint8_t afterNext, uint8_t opponent) {
+  if (count == 3) {
+    if (before == CellEmpty && after == CellEmpty) return false;
+    return !(first == CellEmpty && after == CellEmpty && afterNext != CellEmpty);
+  }
+  return before == CellBorder || before == opponent || after == CellBorder || after == opponent;
+}

@@ -1,0 +1,47 @@
+// The engine shell: answers, JSON escaping and refusal of bad input.
+#include <gtest/gtest.h>
+
+#include "ShellCommands.h"
+
+namespace {
+
+TEST(EngineShell, PlaceReportsResultMessagesAndPanels) {
+  TEngineShell shell;
+  EXPECT_EQ(shell.Execute("new"), "{\"ok\":true}");
+  EXPECT_EQ(shell.Execute("place 8 8 2"), "{\"placed\":true,\"messages\":[],\"panels\":[]}");
+  EXPECT_EQ(shell.Execute("  place 8   8 3 "),
+            "{\"placed\":false,\"messages\":[\" Set Wrong!\"],\"panels\":[]}");
+  for (int column : {4, 5, 6}) shell.Execute("place " + std::to_string(column) + " 8 2");
+  EXPECT_EQ(shell.Execute("place 7 8 2"),
+            "{\"placed\":true,\"messages\":[\"Black Win!\"],\"panels\":[]}");
+  EXPECT_EQ(shell.Execute("place -2147483648 2147483647 3"),
+            "{\"placed\":false,\"messages\":[\" Set Wrong!\"],\"panels\":[]}");
+}
+
+TEST(EngineShell, BoardAndThreatsInMemoryOrder) {
+  TEngineShell shell;
+  shell.Execute("place 1 2 3");
+  const std::string board = shell.Execute("board");
+  // Column 0 is 17 border cells, then column 1 starts with its border cell and row 1 empty.
+  EXPECT_EQ(board.substr(0, 9 + 2 * 17 + 6), "{\"board\":[0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1,3");
+  const std::string threats = shell.Execute("threats");
+  EXPECT_EQ(std::count(threats.begin(), threats.end(), ','), 1799);
+}
+
+TEST(EngineShell, BadInputAnswersErrorAndChangesNothing) {
+  TEngineShell shell;
+  shell.Execute("place 8 8 2");
+  const std::string before = shell.Execute("board");
+  for (const char* line : {"plac 8 8 2", "place 8 8", "place 8 8 2 2", "place 8 x 2", "place 8 8 4",
+                           "place 8 8 0", "place 99999999999 8 2", "place 8 8 2.0", "new now",
+                           "board 1", "PLACE 8 9 2", "place \"q\\ 8 2"}) {
+    const std::string answer = shell.Execute(line);
+    EXPECT_EQ(answer.rfind("{\"error\":\"", 0), 0u) << line << " -> " << answer;
+  }
+  EXPECT_EQ(shell.Execute("board"), before);
+  EXPECT_EQ(shell.Execute(""), "");
+  EXPECT_EQ(shell.Execute("   # a comment"), "");
+  EXPECT_EQ(JsonString("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
+}
+
+}  // namespace

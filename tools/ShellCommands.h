@@ -1,0 +1,45 @@
+// The command interpreter behind lindora-cli, kept apart from main() so tests can drive it.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "GameBoard.h"
+
+// Collects what the engine shows during one command.
+class TRecordingReporter : public TReporter {
+ public:
+  std::vector<std::string> Messages;
+  std::vector<std::pair<int, std::string>> Panels;
+
+  void ShowMessage(std::string_view text) override { Messages.emplace_back(text); }
+  void SetPanelText(int panel, std::string_view text) override { Panels.emplace_back(panel, text); }
+  void Reset() {
+    Messages.clear();
+    Panels.clear();
+  }
+};
+
+// Text as a JSON string literal, quotes included.
+std::string JsonString(std::string_view text);
+
+class TEngineShell {
+ public:
+  TEngineShell();
+
+  // Answers one input line with one line of JSON (no newline); an empty answer for a blank
+  // line or a comment. Bad input answers {"error":"..."} and leaves the position alone.
+  std::string Execute(std::string_view line);
+
+  const TGameBoard& Engine() const { return Board; }
+
+ private:
+  TGameBoard Board;
+  TRecordingReporter Recorder;
+
+  std::string Place(const std::vector<std::string>& args);
+  std::string Choose(const std::vector<std::string>& args);
+  std::string MessagesAndPanels() const;
+};
