@@ -25,7 +25,7 @@ bench: build
 	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
 
 format:
-	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+	@git ls-files '*.cpp' '*.h' | xargs -r clang-format -i
 
 clean:
 	rm -rf $(BUILD)

@@ -6,7 +6,9 @@ constexpr double WinningScore = 1900000.0;
 constexpr float AnnounceAbove = 900000.0f;
 }  // namespace
 
-bool InRange(int32_t value, int32_t low, int32_t high) { return low <= value && value <= high; }
+bool InRange(int32_t value, int32_t low, int32_t high) {
+  return low <= value && value <= high;
+}
 
 uint8_t Opponent(uint8_t colour, TReporter* reporter) {
   if (colour == CellBlack) return CellWhite;
@@ -23,12 +25,15 @@ void DirectionStep(uint8_t direction, int32_t& columnStep, int32_t& rowStep) {
   rowStep = Steps[direction][1];
 }
 
-TGameBoard::TGameBoard() { Clear(); }
+TGameBoard::TGameBoard() {
+  Clear();
+}
 
 void TGameBoard::Clear() {
   std::memset(Board, CellBorder, sizeof Board);
   for (int32_t column = 1; column <= BoardSize; ++column) {
-    for (int32_t row = 1; row <= BoardSize; ++row) Board[column][row] = CellEmpty;
+    for (int32_t row = 1; row <= BoardSize; ++row)
+      Board[column][row] = CellEmpty;
   }
   std::memset(&Threat, 0, sizeof Threat);
 }

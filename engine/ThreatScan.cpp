@@ -46,7 +46,8 @@ const TPattern* FindPattern(const TPattern (&table)[N], uint8_t mask) {
 }
 
 void Fill(int8_t levels[5], int8_t level) {
-  for (int p = 0; p < 5; ++p) levels[p] = level;
+  for (int p = 0; p < 5; ++p)
+    levels[p] = level;
 }
 
 }  // namespace
@@ -77,7 +78,8 @@ void TGameBoard::PatternLevels(uint8_t mask, int32_t count, bool dead, int8_t le
 }
 
 void TGameBoard::RescanLines(int32_t column, int32_t row) {
-  for (uint8_t direction = 0; direction < 4; ++direction) RescanLine(direction, column, row);
+  for (uint8_t direction = 0; direction < 4; ++direction)
+    RescanLine(direction, column, row);
 }
 
 void TGameBoard::RescanLine(uint8_t direction, int32_t column, int32_t row) {

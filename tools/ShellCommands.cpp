@@ -11,7 +11,8 @@ namespace {
 std::vector<std::string> Tokens(std::string_view line) {
   std::vector<std::string> tokens;
   std::istringstream in{std::string(line)};
-  for (std::string token; in >> token;) tokens.push_back(token);
+  for (std::string token; in >> token;)
+    tokens.push_back(token);
   return tokens;
 }
 
@@ -28,7 +29,9 @@ bool ParseInt32(const std::string& token, int32_t& value) {
   return true;
 }
 
-std::string Error(std::string_view reason) { return "{\"error\":" + JsonString(reason) + "}"; }
+std::string Error(std::string_view reason) {
+  return "{\"error\":" + JsonString(reason) + "}";
+}
 
 template <typename T>
 std::string JsonArray(const T* values, size_t count) {
@@ -46,11 +49,21 @@ std::string JsonString(std::string_view text) {
   std::string out = "\"";
   for (unsigned char ch : text) {
     switch (ch) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (ch < 0x20) {
           char escape[8];
@@ -64,7 +77,9 @@ std::string JsonString(std::string_view text) {
   return out + "\"";
 }
 
-TEngineShell::TEngineShell() { Board.SetReporter(&Recorder); }
+TEngineShell::TEngineShell() {
+  Board.SetReporter(&Recorder);
+}
 
 std::string TEngineShell::Execute(std::string_view line) {
   std::vector<std::string> tokens = Tokens(line);

@@ -15,7 +15,8 @@ class BoardTest : public ::testing::Test {
   void SetUp() override { Engine.SetReporter(&Recorder); }
 
   void Place(std::initializer_list<std::pair<int, int>> cells, uint8_t colour) {
-    for (auto [column, row] : cells) ASSERT_TRUE(Engine.PlaceStone(column, row, colour));
+    for (auto [column, row] : cells)
+      ASSERT_TRUE(Engine.PlaceStone(column, row, colour));
     Recorder.Reset();
   }
 };
@@ -30,7 +31,8 @@ TEST_F(BoardTest, ClearLeavesEmptyInsideBorderAndNoThreats) {
     }
   }
   const int8_t* levels = &Engine.Threat.Levels[0][0][0][0];
-  for (int i = 0; i < 1800; ++i) ASSERT_EQ(levels[i], 0) << i;
+  for (int i = 0; i < 1800; ++i)
+    ASSERT_EQ(levels[i], 0) << i;
 }
 
 TEST_F(BoardTest, ThreatTableLayoutIsColourColumnRowDirection) {
@@ -54,8 +56,8 @@ TEST_F(BoardTest, RefusedPlacementsChangeNothing) {
   Place({{8, 8}}, CellBlack);
   TGameBoard before = Engine;
   const std::tuple<int, int, uint8_t> refused[] = {
-      {0, 8, CellBlack}, {8, 16, CellWhite}, {8, 8, CellWhite}, {8, 8, CellBlack},
-      {-5, 3, CellBlack}, {3, 2147483647, CellWhite}, {9, 9, 0}, {9, 9, 4}};
+      {0, 8, CellBlack},  {8, 16, CellWhite},         {8, 8, CellWhite}, {8, 8, CellBlack},
+      {-5, 3, CellBlack}, {3, 2147483647, CellWhite}, {9, 9, 0},         {9, 9, 4}};
   for (auto [column, row, colour] : refused) {
     Recorder.Reset();
     EXPECT_FALSE(Engine.PlaceStone(column, row, colour));

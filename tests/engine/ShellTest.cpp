@@ -11,7 +11,8 @@ TEST(EngineShell, PlaceReportsResultMessagesAndPanels) {
   EXPECT_EQ(shell.Execute("place 8 8 2"), "{\"placed\":true,\"messages\":[],\"panels\":[]}");
   EXPECT_EQ(shell.Execute("  place 8   8 3 "),
             "{\"placed\":false,\"messages\":[\" Set Wrong!\"],\"panels\":[]}");
-  for (int column : {4, 5, 6}) shell.Execute("place " + std::to_string(column) + " 8 2");
+  for (int column : {4, 5, 6})
+    shell.Execute("place " + std::to_string(column) + " 8 2");
   EXPECT_EQ(shell.Execute("place 7 8 2"),
             "{\"placed\":true,\"messages\":[\"Black Win!\"],\"panels\":[]}");
   EXPECT_EQ(shell.Execute("place -2147483648 2147483647 3"),

@@ -10,8 +10,7 @@
 
 namespace {
 
-std::vector<int> RowLevels(const TGameBoard& engine, uint8_t colour, int row, int first,
-                           int last) {
+std::vector<int> RowLevels(const TGameBoard& engine, uint8_t colour, int row, int first, int last) {
   std::vector<int> levels;
   for (int column = first; column <= last; ++column)
     levels.push_back(engine.Threat.At(colour, column, row, 0));
@@ -20,8 +19,10 @@ std::vector<int> RowLevels(const TGameBoard& engine, uint8_t colour, int row, in
 
 TGameBoard WithRow8(std::initializer_list<int> black, std::initializer_list<int> white) {
   TGameBoard engine;
-  for (int column : white) engine.PlaceStone(column, 8, CellWhite);
-  for (int column : black) engine.PlaceStone(column, 8, CellBlack);
+  for (int column : white)
+    engine.PlaceStone(column, 8, CellWhite);
+  for (int column : black)
+    engine.PlaceStone(column, 8, CellBlack);
   return engine;
 }
 
@@ -35,12 +36,14 @@ TEST(ThreatScan, LoneStoneRatesItsFourLines) {
     int32_t dc = 0, dr = 0;
     DirectionStep(d, dc, dr);
     Levels along;
-    for (int k = -4; k <= 4; ++k) along.push_back(engine.Threat.At(CellBlack, 8 + k * dc, 8 + k * dr, d));
+    for (int k = -4; k <= 4; ++k)
+      along.push_back(engine.Threat.At(CellBlack, 8 + k * dc, 8 + k * dr, d));
     EXPECT_EQ(along, expected) << "direction " << int(d);
     EXPECT_EQ(engine.Threat.At(CellBlack, 8 + 5 * dc, 8 + 5 * dr, d), 0);
     EXPECT_EQ(engine.Threat.At(CellBlack, 8 - 5 * dc, 8 - 5 * dr, d), 0);
   }
-  for (int i = 900; i < 1800; ++i) ASSERT_EQ((&engine.Threat.Levels[0][0][0][0])[i], 0);
+  for (int i = 900; i < 1800; ++i)
+    ASSERT_EQ((&engine.Threat.Levels[0][0][0][0])[i], 0);
 }
 
 TEST(ThreatScan, StoneInTheCornerHasDeadWindowsOnly) {
@@ -108,8 +111,10 @@ int SpanRuleLevel(uint8_t mask, int count, int position) {
   auto levelWith = [&](int p) {
     const uint8_t withStone = mask | static_cast<uint8_t>(1u << (4 - p));
     int first = 0, last = 4;
-    while (!(withStone & (1u << (4 - first)))) ++first;
-    while (!(withStone & (1u << (4 - last)))) --last;
+    while (!(withStone & (1u << (4 - first))))
+      ++first;
+    while (!(withStone & (1u << (4 - last))))
+      --last;
     const int span = last - first + 1;
     if (count == 1) return span == 2 ? 4 : span == 3 ? 3 : 2;
     if (count == 2) return span == 3 ? 8 : span == 4 ? 7 : 6;
@@ -129,7 +134,8 @@ TEST(ThreatScan, PatternTablesFollowTheSpanRule) {
     if (count > 3) continue;
     int8_t levels[5] = {-1, -1, -1, -1, -1};
     engine.PatternLevels(mask, count, false, levels);
-    for (int p = 0; p < 5; ++p) EXPECT_EQ(levels[p], SpanRuleLevel(mask, count, p)) << int(mask);
+    for (int p = 0; p < 5; ++p)
+      EXPECT_EQ(levels[p], SpanRuleLevel(mask, count, p)) << int(mask);
   }
 }
 
@@ -164,9 +170,12 @@ int8_t FullLevel(const TGameBoard& engine, uint8_t colour, int column, int row, 
       dead = before == CellBorder || before == opponent || after == CellBorder || after == opponent;
     }
     int level;
-    if (count == 4) level = 11;
-    else if (dead) level = count == 1 ? 1 : count == 2 ? 5 : 9;
-    else level = SpanRuleLevel(mask, count, -s);
+    if (count == 4)
+      level = 11;
+    else if (dead)
+      level = count == 1 ? 1 : count == 2 ? 5 : 9;
+    else
+      level = SpanRuleLevel(mask, count, -s);
     best = std::max(best, level);
   }
   return static_cast<int8_t>(best);
@@ -177,7 +186,8 @@ void ExpectFullEvaluation(const TGameBoard& engine, int step) {
     for (int column = 1; column <= 15; ++column)
       for (int row = 1; row <= 15; ++row)
         for (uint8_t d = 0; d < 4; ++d)
-          ASSERT_EQ(engine.Threat.At(colour, column, row, d), FullLevel(engine, colour, column, row, d))
+          ASSERT_EQ(engine.Threat.At(colour, column, row, d),
+                    FullLevel(engine, colour, column, row, d))
               << "step " << step << " colour " << int(colour) << " at " << column << "," << row
               << " direction " << int(d);
 }
