@@ -63,6 +63,43 @@ uint8_t Opponent(uint8_t colour, TReporter* reporter = nullptr);
 // Any other direction leaves both outputs as they were.
 void DirectionStep(uint8_t direction, int32_t& columnStep, int32_t& rowStep);
 
+// The computer player's working data. Plain values: the search copies them whole at every level,
+// so nothing of a caller's lists or table is ever changed by what it calls, and nothing is
+// allocated while a move is computed.
+
+// One ranked cell of one colour's list. An empty slot has Level 0, Column 0 and Row 0.
+struct CandidateEntry {
+  int8_t Level;      // highest of the cell's four direction levels for the list's colour
+  int32_t LevelSum;  // sum of the four levels; ranks newcomers of equal Level
+  int16_t Column;
+  int16_t Row;
+};
+
+// The twelve most threatening empty cells of one colour, slot 1 the best. Level never rises
+// from slot 1 to slot 12 and a cell is listed at most once.
+struct CandidateList {
+  static constexpr int SlotCount = 12;
+  CandidateEntry Slots[SlotCount];
+
+  CandidateEntry& Slot(int slot) { return Slots[slot - 1]; }
+  const CandidateEntry& Slot(int slot) const { return Slots[slot - 1]; }
+};
+
+// One list per colour, indexed by the colour code 2 or 3.
+struct CandidateLists {
+  CandidateList Lists[2];
+
+  CandidateList& Of(uint8_t colour) { return Lists[colour - CellBlack]; }
+  const CandidateList& Of(uint8_t colour) const { return Lists[colour - CellBlack]; }
+};
+
+// What one level of the search, or one trial of the move choice, works on: its own lists and
+// its own threat table, both copied from its caller and never written back.
+struct SearchState {
+  CandidateLists Lists;
+  TThreatTable Threats;
+};
+
 class TGameBoard {
  public:
   // [column 0..16][row 0..16]; the border ring holds CellBorder, inner cells 1, 2 or 3.
@@ -103,10 +140,54 @@ class TGameBoard {
   // they were and reports "Mach error!" and the count in status panel 4.
   void PatternLevels(uint8_t mask, int32_t count, bool dead, int8_t levels[5]) const;
 
+  // The computer player. Its operations read Board and Threat, write trial stones straight into
+  // Board (no rescan, no announcement) and take every one of them away again before they return.
+
+  // Weight of a threat level in a cell's score; both colours weigh alike.
+  static constexpr double LevelWeight[12] = {0, 1, 5, 8, 10, 6, 170, 255, 285, 290, 3000, 8000};
+
+  // FindForcedWin calls made by the last ChooseMove (and by direct calls since).
+  uint64_t ForcedWinCalls = 0;
+
+  // Picks the move of colour (2 or 3) into column and row and writes the verdict to status
+  // panel 0. Board is as before on return and Threat is only read; depth below 1 does nothing.
+  // (0, 0) when no empty intersection carries a level.
+  void ChooseMove(uint8_t colour, int32_t& column, int32_t& row, int32_t depth);
+
+  // true when the attacker forces five within depth by threats the defender must answer. With
+  // column > 0 a stone of toMove's opponent is first tried at (column, row). On success with the
+  // attacker to move, (column, row) holds the first move of the win. minLevel 9 allows fours
+  // only, 7 also threes. The caller's lists and table are copied, never changed.
+  bool FindForcedWin(uint8_t attacker, uint8_t toMove, int32_t& column, int32_t& row,
+                     uint8_t minLevel, const CandidateLists& lists, const TThreatTable& threats,
+                     int32_t depth);
+
+  // Candidate lists, kept on a SearchState while trial stones come and go.
+  // Inserts or re-places an empty cell by its levels in the state's table; occupied cells are
+  // left alone, listed or not.
+  void RankCandidate(SearchState& state, uint8_t colour, int32_t column, int32_t row) const;
+  static void DropCandidate(SearchState& state, uint8_t colour, int32_t column, int32_t row);
+  static void ClearCandidates(SearchState& state, uint8_t colour);
+  // Follows a trial stone just written at (column, row): the four lines through it, in
+  // direction order, on the state's table and lists.
+  void RefreshLines(SearchState& state, int32_t column, int32_t row) const;
+  void RefreshLine(SearchState& state, uint8_t direction, int32_t column, int32_t row) const;
+
  private:
   TReporter* Reporter = nullptr;
 
   void Report(std::string_view text) const;
+
+  struct TLineBuffer;
+  void RaiseWindow(SearchState& state, const TLineBuffer& line, uint8_t own, uint8_t other,
+                   int32_t& start, int32_t low, int32_t high, bool raised[11]) const;
+  bool AttackersTurn(SearchState& state, uint8_t attacker, int32_t& column, int32_t& row,
+                     uint8_t minLevel, int32_t depth);
+  bool DefendersTurn(SearchState& state, uint8_t attacker, uint8_t minLevel, int32_t depth);
+  bool WinsAfterMove(uint8_t colour, int32_t column, int32_t row, uint8_t minLevel,
+                     const CandidateLists& lists, const TThreatTable& threats, int32_t depth);
+  double CellScore(uint8_t colour, int32_t column, int32_t row) const;
+  void ShowVerdict(std::string_view text) const;
 };
 
 // A five-cell window that is open for its colour and holds 1 to 3 stones is dead or live by
