@@ -1,8 +1,11 @@
 # Front door of the build: everything goes through CMake in build/.
 BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run bench format clean
+.PHONY: all deps configure build test test-sanitize fuzz run bench format clean
 
 all: build
 
@@ -18,6 +21,25 @@ build: configure
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer; any report fails.
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINDORA_SANITIZE=ON \
+	  -DLINDORA_WITH_BENCH=OFF >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	  ctest --output-on-failure -j $(JOBS)
+
+# The record reader under libFuzzer for FUZZ_SECONDS, starting from the committed seed corpus.
+fuzz: deps
+	@mkdir -p $(FUZZ_BUILD)/corpus
+	clang++-14 -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+	  -Iui tests/fuzz/RecordFuzz.cpp ui/GameRecord.cpp -o $(FUZZ_BUILD)/record_fuzz
+	$(FUZZ_BUILD)/record_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  $(FUZZ_BUILD)/corpus tests/fuzz/corpus
+
 run: build
 	@if [ -x $(BUILD)/lindora ]; then ./$(BUILD)/lindora; else ./$(BUILD)/lindora-cli; fi
 
@@ -28,4 +50,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs -r clang-format -i
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

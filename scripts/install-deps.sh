@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
   xvfb xauth
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
