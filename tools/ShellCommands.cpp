@@ -43,6 +43,25 @@ std::string JsonArray(const T* values, size_t count) {
   return out + "]";
 }
 
+std::string MessagesJson(const TRecordingReporter& recorder) {
+  std::string out = "\"messages\":[";
+  for (size_t i = 0; i < recorder.Messages.size(); ++i) {
+    if (i > 0) out += ',';
+    out += JsonString(recorder.Messages[i]);
+  }
+  return out + "]";
+}
+
+std::string PanelsJson(const TRecordingReporter& recorder) {
+  std::string out = "\"panels\":[";
+  for (size_t i = 0; i < recorder.Panels.size(); ++i) {
+    if (i > 0) out += ',';
+    out += "[" + std::to_string(recorder.Panels[i].first) + "," +
+           JsonString(recorder.Panels[i].second) + "]";
+  }
+  return out + "]";
+}
+
 }  // namespace
 
 std::string JsonString(std::string_view text) {
@@ -118,21 +137,19 @@ std::string TEngineShell::Place(const std::vector<std::string>& args) {
          "}";
 }
 
-std::string TEngineShell::Choose(const std::vector<std::string>&) {
-  return Error("choose is not available yet");
+std::string TEngineShell::Choose(const std::vector<std::string>& args) {
+  if (args.size() != 2) return Error("usage: choose COLOUR DEPTH");
+  int32_t colour = 0, depth = 0;
+  if (!ParseInt32(args[0], colour) || !InRange(colour, CellBlack, CellWhite))
+    return Error("colour must be 2 (Black) or 3 (White): " + args[0]);
+  if (!ParseInt32(args[1], depth)) return Error("depth is not a 32-bit integer: " + args[1]);
+  int32_t column = 0, row = 0;
+  Board.ChooseMove(static_cast<uint8_t>(colour), column, row, depth);
+  return "{\"column\":" + std::to_string(column) + ",\"row\":" + std::to_string(row) + "," +
+         PanelsJson(Recorder) + "," + MessagesJson(Recorder) +
+         ",\"nodes\":" + std::to_string(Board.ForcedWinCalls) + "}";
 }
 
 std::string TEngineShell::MessagesAndPanels() const {
-  std::string out = "\"messages\":[";
-  for (size_t i = 0; i < Recorder.Messages.size(); ++i) {
-    if (i > 0) out += ',';
-    out += JsonString(Recorder.Messages[i]);
-  }
-  out += "],\"panels\":[";
-  for (size_t i = 0; i < Recorder.Panels.size(); ++i) {
-    if (i > 0) out += ',';
-    out += "[" + std::to_string(Recorder.Panels[i].first) + "," +
-           JsonString(Recorder.Panels[i].second) + "]";
-  }
-  return out + "]";
+  return MessagesJson(Recorder) + "," + PanelsJson(Recorder);
 }
