@@ -162,6 +162,9 @@ class TGameBoard {
                      uint8_t minLevel, const CandidateLists& lists, const TThreatTable& threats,
                      int32_t depth);
 
+  // Both colours' lists from the whole board and Threat, as the move choice starts them.
+  void FillCandidates(CandidateLists& lists) const;
+
   // Candidate lists, kept on a SearchState while trial stones come and go.
   // Inserts or re-places an empty cell by its levels in the state's table; occupied cells are
   // left alone, listed or not.
@@ -187,6 +190,8 @@ class TGameBoard {
   bool WinsAfterMove(uint8_t colour, int32_t column, int32_t row, uint8_t minLevel,
                      const CandidateLists& lists, const TThreatTable& threats, int32_t depth);
   double CellScore(uint8_t colour, int32_t column, int32_t row) const;
+  bool CarriesLevel(int32_t column, int32_t row) const;
+  void ListScanned(CandidateLists& lists, int32_t column, int32_t row) const;
   void ShowVerdict(std::string_view text) const;
 };
 

@@ -19,6 +19,44 @@ double TGameBoard::CellScore(uint8_t colour, int32_t column, int32_t row) const 
   return score;
 }
 
+bool TGameBoard::CarriesLevel(int32_t column, int32_t row) const {
+  return Board[column][row] == CellEmpty &&
+         (Threat.Word(CellBlack, column, row) != 0 || Threat.Word(CellWhite, column, row) != 0);
+}
+
+// The full scan's fill: unlike RankCandidate, a newcomer goes ahead of its equals and LevelSum
+// plays no part in the order.
+void TGameBoard::ListScanned(CandidateLists& lists, int32_t column, int32_t row) const {
+  constexpr int Last = CandidateList::SlotCount;
+  for (uint8_t colour = CellBlack; colour <= CellWhite; ++colour) {
+    const int8_t* levels = Threat.Cell(colour, column, row);
+    int8_t highest = levels[0];
+    int32_t sum = 0;
+    for (int direction = 0; direction < 4; ++direction) {
+      if (levels[direction] > highest) highest = levels[direction];
+      sum += levels[direction];
+    }
+    CandidateList& list = lists.Of(colour);
+    if (highest <= list.Slot(Last).Level) continue;
+    int place = 1;
+    while (list.Slot(place).Level > highest)
+      ++place;
+    for (int slot = Last; slot > place; --slot)
+      list.Slot(slot) = list.Slot(slot - 1);
+    list.Slot(place) =
+        CandidateEntry{highest, sum, static_cast<int16_t>(column), static_cast<int16_t>(row)};
+  }
+}
+
+void TGameBoard::FillCandidates(CandidateLists& lists) const {
+  lists = CandidateLists{};
+  for (int32_t column = 1; column <= BoardSize; ++column) {
+    for (int32_t row = 1; row <= BoardSize; ++row) {
+      if (CarriesLevel(column, row)) ListScanned(lists, column, row);
+    }
+  }
+}
+
 void TGameBoard::ShowVerdict(std::string_view text) const {
   if (Reporter != nullptr) Reporter->SetPanelText(0, text);
 }
@@ -29,39 +67,19 @@ void TGameBoard::ChooseMove(uint8_t colour, int32_t& column, int32_t& row, int32
   const uint8_t other = Opponent(colour);
   constexpr int Last = CandidateList::SlotCount;
 
-  // Both lists from a full scan. Unlike RankCandidate, a newcomer goes ahead of its equals and
-  // LevelSum plays no part in the order.
   CandidateLists lists{};
   double bestScore = BelowAnyScore;
   int32_t bestColumn = 0, bestRow = 0;
   for (int32_t c = 1; c <= BoardSize; ++c) {
     for (int32_t r = 1; r <= BoardSize; ++r) {
-      if (Board[c][r] != CellEmpty) continue;
-      if (Threat.Word(CellBlack, c, r) == 0 && Threat.Word(CellWhite, c, r) == 0) continue;
+      if (!CarriesLevel(c, r)) continue;
       const double score = CellScore(colour, c, r);
       if (score > bestScore) {
         bestScore = score;
         bestColumn = c;
         bestRow = r;
       }
-      for (uint8_t listColour = CellBlack; listColour <= CellWhite; ++listColour) {
-        const int8_t* levels = Threat.Cell(listColour, c, r);
-        int8_t highest = levels[0];
-        int32_t sum = 0;
-        for (int direction = 0; direction < 4; ++direction) {
-          if (levels[direction] > highest) highest = levels[direction];
-          sum += levels[direction];
-        }
-        CandidateList& list = lists.Of(listColour);
-        if (highest <= list.Slot(Last).Level) continue;
-        int place = 1;
-        while (list.Slot(place).Level > highest)
-          ++place;
-        for (int slot = Last; slot > place; --slot)
-          list.Slot(slot) = list.Slot(slot - 1);
-        list.Slot(place) =
-            CandidateEntry{highest, sum, static_cast<int16_t>(c), static_cast<int16_t>(r)};
-      }
+      ListScanned(lists, c, r);
     }
   }
 
