@@ -1,0 +1,92 @@
+// The engine protocol of pbrain-lindora: the line commands that Gomoku tournament managers and
+// analysis boards send to an engine, answered with Lindora's board engine and computer player.
+// Kept apart from main() so tests drive it in-process as well as through the real program.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "GameBoard.h"
+#include "ShellCommands.h"
+
+// Cuts a byte stream into lines. A line ends at LF, at CR or at CR LF; every line is handed out
+// as soon as its end arrives, so a manager that ends its lines with CR alone is answered at once.
+class TLineSplitter {
+ public:
+  // Appends the lines completed by these bytes to lines.
+  void Feed(std::string_view bytes, std::vector<std::string>& lines);
+  // At the end of input: the last line when it had no line end.
+  void Finish(std::vector<std::string>& lines);
+
+ private:
+  std::string Pending;
+  bool AfterCarriageReturn = false;
+};
+
+// One engine session. Coordinates on the wire are x,y from 0 at the top-left corner; Lindora's
+// column is x + 1 and its row y + 1.
+//
+// Colours: the engine always moves next after BEGIN, BOARD and TURN, so its colour follows from
+// the stones: Black when it has as many stones as the opponent (Black moved first), White when
+// it has fewer. BEGIN makes it Black, a TURN on an empty board White, and BOARD decides by the
+// counts of its own and the opponent's stones. The colour holds until the board is emptied by
+// START, RECTSTART, RESTART or another BOARD.
+class TBrainProtocol {
+ public:
+  static constexpr int32_t SearchDepth = 16;
+
+  TBrainProtocol();
+
+  // The answer lines (without line ends) to one input line; none for INFO, for the lines of a
+  // BOARD listing and for blank lines. Texts the engine shows as message boxes come first as
+  // MESSAGE lines and its status texts as DEBUG lines, ahead of the answer itself.
+  std::vector<std::string> Execute(std::string_view line);
+
+  // true once END has been read: the program stops at once.
+  bool Ended() const { return EndRead; }
+  // true between BOARD and DONE.
+  bool ReadingBoard() const { return InBoard; }
+
+  const TGameBoard& Engine() const { return Board; }
+  // CellBlack or CellWhite once known, else CellEmpty.
+  uint8_t OwnColour() const { return Own; }
+
+ private:
+  // One x,y,f line of a BOARD listing, already checked.
+  struct TBoardStone {
+    int32_t Column;
+    int32_t Row;
+    int Field;
+  };
+
+  TGameBoard Board;
+  TRecordingReporter Recorder;
+  uint8_t Own = CellEmpty;
+  bool EndRead = false;
+  bool InBoard = false;
+  bool BoardSpoiled = false;
+  std::vector<TBoardStone> Listing;
+
+  // command is the upper-cased first word of the line, word the same as it came.
+  std::vector<std::string> Dispatch(const std::string& command, std::string_view word,
+                                    std::string_view rest);
+  std::vector<std::string> Start(std::string_view rest);
+  std::vector<std::string> RectStart(std::string_view rest);
+  std::vector<std::string> Begin(std::string_view rest);
+  std::vector<std::string> Turn(std::string_view rest);
+  std::vector<std::string> TakeBack(std::string_view rest);
+  std::vector<std::string> Info(std::string_view rest);
+  std::vector<std::string> BoardLine(std::string_view line);
+  std::vector<std::string> Done();
+
+  void NewGame();
+  // Chooses, places and answers the engine's move; MESSAGE and DEBUG lines first.
+  std::vector<std::string> PlayOwnMove();
+  // The empty intersection nearest the centre; false on a full board.
+  bool NearestEmptyToCentre(int32_t& column, int32_t& row) const;
+  bool BoardIsEmpty() const;
+  // The engine's texts recorded since the last call, as MESSAGE and DEBUG lines.
+  void FlushReports(std::vector<std::string>& out);
+};

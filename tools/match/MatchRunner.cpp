@@ -1,0 +1,560 @@
+#include "MatchRunner.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+
+namespace match {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int Centre = BoardSize / 2;
+constexpr int OpeningReach = 2;  // opening stones lie within this many lines of the centre
+
+// splitmix64: the same openings from the same seed on every platform and library.
+uint64_t NextRandom(uint64_t& state) {
+  uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
+
+std::string Upper(std::string_view text) {
+  std::string upper(text);
+  for (char& ch : upper)
+    ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return upper;
+}
+
+std::string_view Trim(std::string_view text) {
+  const char* blanks = " \t";
+  const size_t first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// "x,y" with two whole numbers of at most three digits, blanks around them allowed.
+bool ParseMove(std::string_view text, int& x, int& y) {
+  const size_t comma = text.find(',');
+  if (comma == std::string_view::npos) return false;
+  int* targets[2] = {&x, &y};
+  std::string_view parts[2] = {Trim(text.substr(0, comma)), Trim(text.substr(comma + 1))};
+  for (int index = 0; index < 2; ++index) {
+    std::string_view part = parts[index];
+    const bool negative = !part.empty() && part[0] == '-';
+    if (negative) part.remove_prefix(1);
+    if (part.empty() || part.size() > 3) return false;
+    int value = 0;
+    for (const char ch : part) {
+      if (!std::isdigit(static_cast<unsigned char>(ch))) return false;
+      value = value * 10 + (ch - '0');
+    }
+    *targets[index] = negative ? -value : value;
+  }
+  return true;
+}
+
+uint8_t SideOfMove(size_t index) {
+  return index % 2 == 0 ? TMatchBoard::Black : TMatchBoard::White;
+}
+
+int64_t MicrosecondsSince(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+}
+
+int MillisecondsLeft(Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+  return left.count() < 0 ? 0 : static_cast<int>(left.count());
+}
+
+std::string Milliseconds(int64_t microseconds, int decimals) {
+  std::ostringstream out;
+  out << std::fixed << std::setprecision(decimals) << static_cast<double>(microseconds) / 1000.0;
+  return out.str();
+}
+
+char EngineLetter(int engine) {
+  return engine == 0 ? 'A' : 'B';
+}
+
+}  // namespace
+
+void TMatchBoard::Clear() {
+  std::memset(Cells, Empty, sizeof Cells);
+}
+
+bool TMatchBoard::MakesFive(int x, int y) const {
+  const uint8_t side = Cells[x][y];
+  if (side == Empty) return false;
+  const int steps[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
+  for (const auto& step : steps) {
+    int run = 1;
+    for (int sign : {1, -1}) {
+      int cx = x + sign * step[0], cy = y + sign * step[1];
+      while (OnBoard(cx, cy) && Cells[cx][cy] == side) {
+        ++run;
+        cx += sign * step[0];
+        cy += sign * step[1];
+      }
+    }
+    if (run >= 5) return true;
+  }
+  return false;
+}
+
+bool TMatchBoard::Full() const {
+  return StoneCount() == BoardSize * BoardSize;
+}
+
+int TMatchBoard::StoneCount() const {
+  int count = 0;
+  for (const auto& column : Cells)
+    for (const uint8_t cell : column)
+      count += cell != Empty;
+  return count;
+}
+
+std::vector<std::vector<TPoint>> MakeOpenings(uint64_t seed, int count, int stones) {
+  constexpr int Side = 2 * OpeningReach + 1;
+  std::vector<std::vector<TPoint>> openings;
+  uint64_t state = seed;
+  while (static_cast<int>(openings.size()) < count) {
+    TMatchBoard board;
+    std::vector<TPoint> opening;
+    bool five = false;
+    while (static_cast<int>(opening.size()) < stones && !five) {
+      const int cell = static_cast<int>(NextRandom(state) % (Side * Side));
+      const TPoint point{Centre - OpeningReach + cell % Side, Centre - OpeningReach + cell / Side};
+      if (board.At(point.X, point.Y) != TMatchBoard::Empty) continue;
+      board.Put(point.X, point.Y, SideOfMove(opening.size()));
+      five = board.MakesFive(point.X, point.Y);
+      opening.push_back(point);
+    }
+    // An opening that already holds five would decide the game before it starts.
+    if (!five) openings.push_back(std::move(opening));
+  }
+  return openings;
+}
+
+std::string PsqRecord(const std::vector<TMove>& moves) {
+  std::string record = "Piskvorky 15x15, 0:0, 0\n";
+  for (const TMove& move : moves) {
+    record += std::to_string(move.X + 1) + "," + std::to_string(move.Y + 1) + "," +
+              std::to_string((move.Microseconds + 500) / 1000) + "\n";
+  }
+  return record + "-1\n";
+}
+
+const char* GameEndName(TGameEnd end) {
+  switch (end) {
+    case TGameEnd::Five:
+      return "five in a row";
+    case TGameEnd::FullBoard:
+      return "full board";
+    case TGameEnd::IllegalMove:
+      return "illegal move";
+    case TGameEnd::Crash:
+      return "crash";
+    case TGameEnd::Timeout:
+      return "timeout";
+  }
+  return "?";
+}
+
+bool TEngineProcess::Launch(const std::vector<std::string>& argv) {
+  Stop();
+  if (argv.empty()) return false;
+  int input[2], output[2], failure[2];
+  if (pipe2(input, O_CLOEXEC) != 0) return false;
+  if (pipe2(output, O_CLOEXEC) != 0) {
+    close(input[0]);
+    close(input[1]);
+    return false;
+  }
+  if (pipe2(failure, O_CLOEXEC) != 0) {
+    for (int fd : {input[0], input[1], output[0], output[1]})
+      close(fd);
+    return false;
+  }
+  std::vector<char*> args;
+  for (const std::string& arg : argv)
+    args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+
+  const pid_t pid = fork();
+  if (pid == 0) {
+    // The child: the pipes become its standard input and output; the failure pipe closes by
+    // itself on a successful exec and otherwise carries errno back.
+    dup2(input[0], STDIN_FILENO);
+    dup2(output[1], STDOUT_FILENO);
+    signal(SIGPIPE, SIG_DFL);
+    execvp(args[0], args.data());
+    const int error = errno;
+    if (write(failure[1], &error, sizeof error) < 0) _exit(127);
+    _exit(127);
+  }
+  close(input[0]);
+  close(output[1]);
+  close(failure[1]);
+  if (pid < 0) {
+    for (int fd : {input[1], output[0], failure[0]})
+      close(fd);
+    return false;
+  }
+  Pid = pid;
+  ToEngine = input[1];
+  FromEngine = output[0];
+  Buffer.clear();
+  int error = 0;
+  ssize_t got;
+  do {
+    got = read(failure[0], &error, sizeof error);
+  } while (got < 0 && errno == EINTR);
+  close(failure[0]);
+  if (got > 0) {
+    Stop();
+    return false;
+  }
+  return true;
+}
+
+bool TEngineProcess::SendRaw(std::string_view bytes) {
+  if (ToEngine < 0) return false;
+  while (!bytes.empty()) {
+    const ssize_t count = write(ToEngine, bytes.data(), bytes.size());
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(count));
+  }
+  return true;
+}
+
+bool TEngineProcess::TakeLine(std::string& line) {
+  for (;;) {
+    const size_t end = Buffer.find_first_of("\r\n");
+    if (end == std::string::npos) return false;
+    line = Buffer.substr(0, end);
+    Buffer.erase(0, end + 1);
+    // Blank lines, and the LF of a CR LF pair, carry nothing.
+    if (!Trim(line).empty()) return true;
+  }
+}
+
+TEngineProcess::TRead TEngineProcess::ReadLine(std::string& line, int timeoutMs) {
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    if (TakeLine(line)) return TRead::Line;
+    if (FromEngine < 0) return TRead::Closed;
+    pollfd watch{FromEngine, POLLIN, 0};
+    const int ready = poll(&watch, 1, MillisecondsLeft(deadline));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready == 0) return TRead::Timeout;
+    char chunk[4096];
+    const ssize_t count = read(FromEngine, chunk, sizeof chunk);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) {
+      // The engine has gone: a last line without its end still counts.
+      close(FromEngine);
+      FromEngine = -1;
+      Buffer += '\n';
+      continue;
+    }
+    Buffer.append(chunk, static_cast<size_t>(count));
+  }
+}
+
+TEngineProcess::TRead TEngineProcess::ReadAnswer(std::string& line, int timeoutMs,
+                                                 std::vector<std::string>* skipped) {
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    const TRead read = ReadLine(line, MillisecondsLeft(deadline));
+    if (read != TRead::Line) return read;
+    const std::string word = Upper(Trim(line).substr(0, Trim(line).find(' ')));
+    if (word != "MESSAGE" && word != "DEBUG") return read;
+    if (skipped != nullptr) skipped->push_back(line);
+  }
+}
+
+void TEngineProcess::Stop(int graceMs) {
+  if (ToEngine >= 0) close(ToEngine);
+  ToEngine = -1;
+  if (Pid > 0) {
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(graceMs);
+    bool reaped = waitpid(Pid, nullptr, WNOHANG) == Pid;
+    while (!reaped && Clock::now() < deadline) {
+      usleep(5000);
+      reaped = waitpid(Pid, nullptr, WNOHANG) == Pid;
+    }
+    if (!reaped) {
+      kill(Pid, SIGKILL);
+      while (waitpid(Pid, nullptr, 0) < 0 && errno == EINTR) {
+      }
+    }
+  }
+  Pid = -1;
+  if (FromEngine >= 0) close(FromEngine);
+  FromEngine = -1;
+  Buffer.clear();
+}
+
+TMatch::TMatch(TMatchOptions options) : Options(std::move(options)) {
+  Openings = MakeOpenings(Options.Seed, (Options.Games + 1) / 2, Options.OpeningStones);
+}
+
+bool TMatch::Expect(int engine, std::string_view command, TGameEnd& end, std::string& why) {
+  TEngineProcess& process = Engines[engine];
+  std::string line;
+  TEngineProcess::TRead read = TEngineProcess::TRead::Closed;
+  if (process.Send(command)) read = process.ReadAnswer(line, Options.TimeoutMs);
+  if (read == TEngineProcess::TRead::Line && Upper(Trim(line)) == "OK") return true;
+  end = read == TEngineProcess::TRead::Timeout ? TGameEnd::Timeout : TGameEnd::Crash;
+  if (read == TEngineProcess::TRead::Timeout)
+    why = "no answer to " + std::string(command) + " within " + std::to_string(Options.TimeoutMs) +
+          " ms";
+  else if (read == TEngineProcess::TRead::Closed)
+    why = "exited instead of answering " + std::string(command);
+  else
+    why = "answered " + std::string(command) + " with \"" + line + "\"";
+  return false;
+}
+
+bool TMatch::Ready(int engine, TGameEnd& end, std::string& why) {
+  TEngineProcess& process = Engines[engine];
+  if (!process.Running()) {
+    if (!process.Launch(Options.Engines[engine])) {
+      end = TGameEnd::Crash;
+      why = "cannot be started";
+      return false;
+    }
+    if (!Expect(engine, "START " + std::to_string(BoardSize), end, why)) return false;
+    const std::string infos[] = {"INFO timeout_turn " + std::to_string(Options.TimeoutMs),
+                                 "INFO timeout_match 0", "INFO max_memory 0", "INFO game_type 1",
+                                 "INFO rule 0"};
+    for (const std::string& info : infos) {
+      if (!process.Send(info)) {
+        end = TGameEnd::Crash;
+        why = "stopped reading its input";
+        return false;
+      }
+    }
+    Fresh[engine] = true;
+  }
+  if (!Fresh[engine] && !Expect(engine, "RESTART", end, why)) return false;
+  Fresh[engine] = false;
+  return true;
+}
+
+bool TMatch::AskMove(int engine, const TMatchBoard& board, const std::vector<TMove>& moves,
+                     bool synced, TMove& move, TGameEnd& end, std::string& detail) {
+  TEngineProcess& process = Engines[engine];
+  const uint8_t own = SideOfMove(moves.size());
+  std::string request;
+  if (synced) {
+    request =
+        "TURN " + std::to_string(moves.back().X) + "," + std::to_string(moves.back().Y) + "\n";
+  } else if (moves.empty()) {
+    request = "BEGIN\n";
+  } else {
+    request = "BOARD\n";
+    for (size_t index = 0; index < moves.size(); ++index) {
+      request += std::to_string(moves[index].X) + "," + std::to_string(moves[index].Y) + "," +
+                 (SideOfMove(index) == own ? "1" : "2") + "\n";
+    }
+    request += "DONE\n";
+  }
+  const Clock::time_point start = Clock::now();
+  std::string line;
+  std::vector<std::string> skipped;
+  TEngineProcess::TRead read = TEngineProcess::TRead::Closed;
+  if (process.SendRaw(request)) read = process.ReadAnswer(line, Options.TimeoutMs, &skipped);
+  move.Microseconds = MicrosecondsSince(start);
+  if (Options.Verbose) {
+    for (const std::string& text : skipped)
+      std::fprintf(stderr, "%c: %s\n", EngineLetter(engine), text.c_str());
+  }
+  if (read == TEngineProcess::TRead::Closed) {
+    end = TGameEnd::Crash;
+    detail = "exited instead of moving";
+    return false;
+  }
+  if (read == TEngineProcess::TRead::Timeout) {
+    end = TGameEnd::Timeout;
+    detail = "no move within " + std::to_string(Options.TimeoutMs) + " ms";
+    return false;
+  }
+  end = TGameEnd::IllegalMove;
+  if (!ParseMove(line, move.X, move.Y)) {
+    detail = "answered \"" + line + "\" instead of a move";
+    return false;
+  }
+  const std::string where = std::to_string(move.X) + "," + std::to_string(move.Y);
+  if (!TMatchBoard::OnBoard(move.X, move.Y)) {
+    detail = "played " + where + ", off the board";
+    return false;
+  }
+  if (board.At(move.X, move.Y) != TMatchBoard::Empty) {
+    detail = "played " + where + ", an occupied intersection";
+    return false;
+  }
+  return true;
+}
+
+TGameResult TMatch::PlayGame(int index) {
+  TGameResult result;
+  result.BlackEngine = index % 2 == 0 ? 0 : 1;
+  const std::vector<TPoint>& opening = Openings[static_cast<size_t>(index / 2) % Openings.size()];
+  result.OpeningLength = static_cast<int>(opening.size());
+  TMatchBoard board;
+  for (const TPoint& point : opening) {
+    board.Put(point.X, point.Y, SideOfMove(result.Moves.size()));
+    result.Moves.push_back(TMove{point.X, point.Y, 0});
+  }
+  auto lose = [&](int engine, TGameEnd end, std::string detail) {
+    result.Winner = 1 - engine;
+    result.End = end;
+    result.Detail = std::move(detail);
+    // A failed engine starts afresh in the next game, whatever state it is in.
+    Engines[engine].Stop();
+  };
+  for (int engine : {result.BlackEngine, 1 - result.BlackEngine}) {
+    TGameEnd end;
+    std::string why;
+    if (!Ready(engine, end, why)) {
+      lose(engine, end, why);
+      return result;
+    }
+  }
+  bool synced[2] = {false, false};
+  for (;;) {
+    if (board.Full()) {
+      result.End = TGameEnd::FullBoard;
+      return result;
+    }
+    const uint8_t side = SideOfMove(result.Moves.size());
+    const int engine = side == TMatchBoard::Black ? result.BlackEngine : 1 - result.BlackEngine;
+    TMove move;
+    TGameEnd end;
+    std::string detail;
+    if (!AskMove(engine, board, result.Moves, synced[engine], move, end, detail)) {
+      lose(engine, end, detail);
+      return result;
+    }
+    synced[engine] = true;
+    board.Put(move.X, move.Y, side);
+    result.Moves.push_back(move);
+    if (board.MakesFive(move.X, move.Y)) {
+      result.Winner = engine;
+      result.End = TGameEnd::Five;
+      return result;
+    }
+  }
+}
+
+void TMatch::Count(const TGameResult& result) {
+  for (int engine = 0; engine < 2; ++engine) {
+    TEngineStats& stats = Totals[engine];
+    if (result.Winner < 0) {
+      ++stats.Draws;
+    } else if (result.Winner == engine) {
+      ++stats.Wins;
+      ++(engine == result.BlackEngine ? stats.WinsAsBlack : stats.WinsAsWhite);
+    } else {
+      ++stats.Losses;
+      stats.Illegal += result.End == TGameEnd::IllegalMove;
+      stats.Crashes += result.End == TGameEnd::Crash;
+      stats.Timeouts += result.End == TGameEnd::Timeout;
+    }
+  }
+  for (size_t index = static_cast<size_t>(result.OpeningLength); index < result.Moves.size();
+       ++index) {
+    const int engine =
+        SideOfMove(index) == TMatchBoard::Black ? result.BlackEngine : 1 - result.BlackEngine;
+    TEngineStats& stats = Totals[engine];
+    const int64_t time = result.Moves[index].Microseconds;
+    ++stats.Moves;
+    stats.TotalMicroseconds += time;
+    if (time > stats.MaxMicroseconds) stats.MaxMicroseconds = time;
+  }
+}
+
+bool TMatch::Run(std::ostream& log) {
+  bool recorded = true;
+  std::error_code error;
+  if (!Options.RecordFolder.empty()) {
+    std::filesystem::create_directories(Options.RecordFolder, error);
+    if (error) {
+      log << "cannot create " << Options.RecordFolder << ": " << error.message() << "\n";
+      recorded = false;
+    }
+  }
+  for (int index = 0; index < Options.Games; ++index) {
+    const TGameResult result = PlayGame(index);
+    Count(result);
+    log << "game " << std::setw(3) << index + 1 << ": " << EngineLetter(result.BlackEngine)
+        << " Black, " << EngineLetter(1 - result.BlackEngine) << " White, "
+        << result.Moves.size() - static_cast<size_t>(result.OpeningLength) << " moves after "
+        << result.OpeningLength << " opening stones: ";
+    if (result.Winner < 0)
+      log << "draw, full board";
+    else
+      log << EngineLetter(result.Winner) << " wins by " << GameEndName(result.End);
+    if (!result.Detail.empty())
+      log << " (" << EngineLetter(1 - result.Winner) << " " << result.Detail << ")";
+    if (!Options.RecordFolder.empty() && !error) {
+      char name[32];
+      std::snprintf(name, sizeof name, "game-%03d.psq", index + 1);
+      const std::filesystem::path path = std::filesystem::path(Options.RecordFolder) / name;
+      std::ofstream file(path, std::ios::binary | std::ios::trunc);
+      file << PsqRecord(result.Moves);
+      file.close();
+      if (!file) {
+        log << " [cannot write " << path.string() << "]";
+        recorded = false;
+      }
+    }
+    log << "\n" << std::flush;
+  }
+  for (TEngineProcess& process : Engines) {
+    process.Send("END");
+    process.Stop(1000);
+  }
+  PrintSummary(log);
+  return recorded;
+}
+
+void TMatch::PrintSummary(std::ostream& out) const {
+  out << "\nengine  wins  losses  draws  as Black  as White  illegal  crashes  timeouts  moves"
+         "   avg ms   max ms\n";
+  for (int engine = 0; engine < 2; ++engine) {
+    const TEngineStats& stats = Totals[engine];
+    const int64_t average = stats.Moves > 0 ? stats.TotalMicroseconds / stats.Moves : 0;
+    out << "     " << EngineLetter(engine) << std::setw(6) << stats.Wins << std::setw(8)
+        << stats.Losses << std::setw(7) << stats.Draws << std::setw(10) << stats.WinsAsBlack
+        << std::setw(10) << stats.WinsAsWhite << std::setw(9) << stats.Illegal << std::setw(9)
+        << stats.Crashes << std::setw(10) << stats.Timeouts << std::setw(7) << stats.Moves
+        << std::setw(9) << Milliseconds(average, 2) << std::setw(9)
+        << Milliseconds(stats.MaxMicroseconds, 1) << "\n";
+  }
+  for (int engine = 0; engine < 2; ++engine) {
+    out << EngineLetter(engine) << ":";
+    for (const std::string& arg : Options.Engines[engine])
+      out << " " << arg;
+    out << "\n";
+  }
+}
+
+}  // namespace match

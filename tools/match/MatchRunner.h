@@ -1,0 +1,150 @@
+// The match runner behind lindora-match: two engine programs of the managers' line protocol play
+// a series of 15 x 15 freestyle games, each from a seeded opening, with alternating colours.
+// Only POSIX processes, pipes and poll; kept apart from main() so tests drive it in-process.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace match {
+
+constexpr int BoardSize = 15;
+
+// An intersection in protocol coordinates, x and y from 0 at the top-left corner.
+struct TPoint {
+  int X = 0;
+  int Y = 0;
+};
+
+// One stone of a game record with the time its engine took; opening stones take none.
+struct TMove {
+  int X = 0;
+  int Y = 0;
+  int64_t Microseconds = 0;
+};
+
+// The referee's board: 0 empty, 1 Black, 2 White.
+class TMatchBoard {
+ public:
+  static constexpr uint8_t Empty = 0, Black = 1, White = 2;
+
+  TMatchBoard() { Clear(); }
+  void Clear();
+  static bool OnBoard(int x, int y) { return x >= 0 && x < BoardSize && y >= 0 && y < BoardSize; }
+  uint8_t At(int x, int y) const { return Cells[x][y]; }
+  void Put(int x, int y, uint8_t side) { Cells[x][y] = side; }
+  // true when the stone on (x, y) is part of five or more of its colour in a line.
+  bool MakesFive(int x, int y) const;
+  bool Full() const;
+  int StoneCount() const;
+
+ private:
+  uint8_t Cells[BoardSize][BoardSize];
+};
+
+// count openings of stones stones each, alternately Black and White from Black, all within two
+// lines of the centre and none on the same intersection. The same seed gives the same set.
+std::vector<std::vector<TPoint>> MakeOpenings(uint64_t seed, int count, int stones);
+
+// A game as a Piskvork record: the header line, one "x,y,ms" line per stone with 1-based
+// coordinates, then "-1".
+std::string PsqRecord(const std::vector<TMove>& moves);
+
+// An engine program on the far side of two pipes.
+class TEngineProcess {
+ public:
+  enum class TRead { Line, Timeout, Closed };
+
+  TEngineProcess() = default;
+  TEngineProcess(const TEngineProcess&) = delete;
+  TEngineProcess& operator=(const TEngineProcess&) = delete;
+  ~TEngineProcess() { Stop(); }
+
+  // Starts argv[0] (searched on PATH) with its arguments; false when it cannot be started.
+  bool Launch(const std::vector<std::string>& argv);
+  bool Running() const { return Pid > 0; }
+  // Writes the bytes as they are; false when the engine no longer reads.
+  bool SendRaw(std::string_view bytes);
+  bool Send(std::string_view line) { return SendRaw(std::string(line) + "\n"); }
+  // The next non-blank line within timeoutMs (LF, CR LF or CR ends a line).
+  TRead ReadLine(std::string& line, int timeoutMs);
+  // The next line that is neither MESSAGE nor DEBUG; those are handed to skipped when given.
+  TRead ReadAnswer(std::string& line, int timeoutMs, std::vector<std::string>* skipped = nullptr);
+  // Closes its input, gives it graceMs to leave, then kills it; always reaps the process.
+  void Stop(int graceMs = 0);
+
+ private:
+  pid_t Pid = -1;
+  int ToEngine = -1;
+  int FromEngine = -1;
+  std::string Buffer;
+
+  bool TakeLine(std::string& line);
+};
+
+enum class TGameEnd { Five, FullBoard, IllegalMove, Crash, Timeout };
+
+const char* GameEndName(TGameEnd end);
+
+struct TMatchOptions {
+  std::vector<std::string> Engines[2];  // argv of engine A and engine B
+  int Games = 20;
+  uint64_t Seed = 1;
+  int TimeoutMs = 5000;
+  int OpeningStones = 3;
+  std::string RecordFolder = "match-games";  // empty: no records
+  bool Verbose = false;
+};
+
+struct TGameResult {
+  int BlackEngine = 0;  // 0 for A, 1 for B
+  int Winner = -1;      // -1 for a draw
+  TGameEnd End = TGameEnd::FullBoard;
+  std::string Detail;  // what the loser did wrong, when it did
+  std::vector<TMove> Moves;
+  int OpeningLength = 0;
+};
+
+struct TEngineStats {
+  int Wins = 0, Losses = 0, Draws = 0;
+  int WinsAsBlack = 0, WinsAsWhite = 0;
+  int Illegal = 0, Crashes = 0, Timeouts = 0;
+  int64_t Moves = 0, TotalMicroseconds = 0, MaxMicroseconds = 0;
+};
+
+class TMatch {
+ public:
+  explicit TMatch(TMatchOptions options);
+
+  // Plays every game, writes its record and a line about it to log, then the summary; answers
+  // false when a record could not be written.
+  bool Run(std::ostream& log);
+  // Plays game index (0-based): opening index / 2, engine A Black in even games.
+  TGameResult PlayGame(int index);
+
+  const TEngineStats& Stats(int engine) const { return Totals[engine]; }
+  void PrintSummary(std::ostream& out) const;
+
+ private:
+  TMatchOptions Options;
+  std::vector<std::vector<TPoint>> Openings;
+  TEngineProcess Engines[2];
+  bool Fresh[2] = {false, false};
+  TEngineStats Totals[2];
+
+  // Running, started and with an empty board; otherwise how it failed and why.
+  bool Ready(int engine, TGameEnd& end, std::string& why);
+  bool Expect(int engine, std::string_view command, TGameEnd& end, std::string& why);
+  // Asks the engine for its move: BEGIN or the whole position when it has not seen this game
+  // yet, else TURN with the last move. Sets end and detail when the answer is no legal move.
+  bool AskMove(int engine, const TMatchBoard& board, const std::vector<TMove>& moves, bool synced,
+               TMove& move, TGameEnd& end, std::string& detail);
+  void Count(const TGameResult& result);
+};
+
+}  // namespace match

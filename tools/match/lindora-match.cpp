@@ -1,0 +1,100 @@
+// lindora-match: plays a series of 15 x 15 freestyle games between two engine programs of the
+// managers' line protocol, prints each result and the totals, and keeps every game as a
+// Piskvork .psq record.
+#include <signal.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "MatchRunner.h"
+
+namespace {
+
+constexpr const char* Usage =
+    "usage: lindora-match [options] ENGINE_A ENGINE_B\n"
+    "  ENGINE_A, ENGINE_B   engine programs; arguments may follow the program, blank-separated\n"
+    "  --games N            games to play (default 20); colours alternate, each opening twice\n"
+    "  --seed S             seed of the openings (default 1)\n"
+    "  --timeout MS         time allowed for one answer in milliseconds (default 5000)\n"
+    "  --opening-stones K   stones of each opening, 0 to 8 (default 3); 0 opens with BEGIN\n"
+    "  --records DIR        folder for the game records (default match-games)\n"
+    "  --no-records         keep no records\n"
+    "  --verbose            show the engines' MESSAGE and DEBUG lines on standard error\n";
+
+bool ParseWhole(const char* text, long long low, long long high, long long& value) {
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtoll(text, &end, 10);
+  return errno == 0 && end != text && *end == '\0' && value >= low && value <= high;
+}
+
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  std::istringstream in(text);
+  for (std::string word; in >> word;)
+    words.push_back(word);
+  return words;
+}
+
+int Refuse(const std::string& reason) {
+  std::cerr << "lindora-match: " << reason << "\n" << Usage;
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A dead engine must show up as a failed write, not end the runner.
+  signal(SIGPIPE, SIG_IGN);
+  match::TMatchOptions options;
+  std::vector<std::string> engines;
+  for (int index = 1; index < argc; ++index) {
+    const std::string arg = argv[index];
+    const bool hasValue = index + 1 < argc;
+    long long value = 0;
+    if (arg == "--help" || arg == "-h") {
+      std::cout << Usage;
+      return 0;
+    } else if (arg == "--games") {
+      if (!hasValue || !ParseWhole(argv[++index], 1, 100000, value))
+        return Refuse("--games needs a number from 1 to 100000");
+      options.Games = static_cast<int>(value);
+    } else if (arg == "--seed") {
+      if (!hasValue || !ParseWhole(argv[++index], 0, INT64_MAX, value))
+        return Refuse("--seed needs a whole number from 0 up");
+      options.Seed = static_cast<uint64_t>(value);
+    } else if (arg == "--timeout") {
+      if (!hasValue || !ParseWhole(argv[++index], 1, 3600000, value))
+        return Refuse("--timeout needs milliseconds from 1 to 3600000");
+      options.TimeoutMs = static_cast<int>(value);
+    } else if (arg == "--opening-stones") {
+      if (!hasValue || !ParseWhole(argv[++index], 0, 8, value))
+        return Refuse("--opening-stones needs a number from 0 to 8");
+      options.OpeningStones = static_cast<int>(value);
+    } else if (arg == "--records") {
+      if (!hasValue || argv[index + 1][0] == '\0') return Refuse("--records needs a folder");
+      options.RecordFolder = argv[++index];
+    } else if (arg == "--no-records") {
+      options.RecordFolder.clear();
+    } else if (arg == "--verbose") {
+      options.Verbose = true;
+    } else if (arg.rfind("--", 0) == 0) {
+      return Refuse("unknown option " + arg);
+    } else {
+      engines.push_back(arg);
+    }
+  }
+  if (engines.size() != 2) return Refuse("give exactly two engine programs");
+  for (int engine = 0; engine < 2; ++engine) {
+    options.Engines[engine] = Words(engines[engine]);
+    if (options.Engines[engine].empty()) return Refuse("an engine program is blank");
+  }
+  std::cout << "lindora-match: " << options.Games << " games, seed " << options.Seed << ", "
+            << options.OpeningStones << " opening stones, " << options.TimeoutMs << " ms a move\n";
+  match::TMatch match(options);
+  return match.Run(std::cout) ? 0 : 1;
+}
