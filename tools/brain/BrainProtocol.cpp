@@ -70,15 +70,6 @@ std::vector<std::string> Error(std::string_view reason) {
   return Answer("ERROR " + std::string(reason));
 }
 
-// An engine text on one protocol line: control characters become blanks, and the blanks that
-// frame texts like " Set Wrong!" are dropped.
-std::string OneLine(std::string_view text) {
-  std::string line(Trim(text));
-  for (char& ch : line)
-    if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f) ch = ' ';
-  return line;
-}
-
 }  // namespace
 
 void TLineSplitter::Feed(std::string_view bytes, std::vector<std::string>& lines) {
@@ -101,15 +92,31 @@ void TLineSplitter::Finish(std::vector<std::string>& lines) {
   AfterCarriageReturn = false;
 }
 
+void TProtocolReporter::SetPanelText(int panel, std::string_view text) {
+  // Panel 0 carries the move choice's verdict; the board's line-scan report names its panel.
+  if (panel == 0)
+    Add("DEBUG ", text);
+  else
+    Add("DEBUG panel " + std::to_string(panel) + ": ", text);
+}
+
+void TProtocolReporter::Add(std::string_view kind, std::string_view text) {
+  std::string line(Trim(text));
+  if (line.empty()) return;
+  for (char& ch : line)
+    if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f) ch = ' ';
+  Lines.push_back(std::string(kind) + line);
+}
+
 TBrainProtocol::TBrainProtocol() {
-  Board.SetReporter(&Recorder);
+  Board.SetReporter(&Reporter);
 }
 
 std::vector<std::string> TBrainProtocol::Execute(std::string_view line) {
   if (EndRead) return {};
   line = Trim(line);
   if (line.empty()) return {};
-  Recorder.Reset();
+  Reporter.Lines.clear();
   if (InBoard) return BoardLine(line);
   const size_t blank = line.find_first_of(" \t");
   const std::string command = Upper(line.substr(0, blank));
@@ -323,13 +330,7 @@ bool TBrainProtocol::BoardIsEmpty() const {
 }
 
 void TBrainProtocol::FlushReports(std::vector<std::string>& out) {
-  for (const std::string& message : Recorder.Messages) {
-    const std::string text = OneLine(message);
-    if (!text.empty()) out.push_back("MESSAGE " + text);
-  }
-  for (const auto& [panel, text] : Recorder.Panels) {
-    const std::string line = OneLine(text);
-    if (!line.empty()) out.push_back("DEBUG " + line);
-  }
-  Recorder.Reset();
+  for (std::string& line : Reporter.Lines)
+    out.push_back(std::move(line));
+  Reporter.Lines.clear();
 }

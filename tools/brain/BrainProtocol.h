@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "GameBoard.h"
-#include "ShellCommands.h"
 
 // Cuts a byte stream into lines. A line ends at LF, at CR or at CR LF; every line is handed out
 // as soon as its end arrives, so a manager that ends its lines with CR alone is answered at once.
@@ -23,6 +22,20 @@ class TLineSplitter {
  private:
   std::string Pending;
   bool AfterCarriageReturn = false;
+};
+
+// Turns what the engine shows into protocol lines, in the order it shows them: message boxes as
+// MESSAGE lines, status texts as DEBUG lines. Control characters become blanks and the blanks
+// that frame texts like " Set Wrong!" are dropped; a text that is blank gives no line.
+class TProtocolReporter : public TReporter {
+ public:
+  std::vector<std::string> Lines;
+
+  void ShowMessage(std::string_view text) override { Add("MESSAGE ", text); }
+  void SetPanelText(int panel, std::string_view text) override;
+
+ private:
+  void Add(std::string_view kind, std::string_view text);
 };
 
 // One engine session. Coordinates on the wire are x,y from 0 at the top-left corner; Lindora's
@@ -62,7 +75,7 @@ class TBrainProtocol {
   };
 
   TGameBoard Board;
-  TRecordingReporter Recorder;
+  TProtocolReporter Reporter;
   uint8_t Own = CellEmpty;
   bool EndRead = false;
   bool InBoard = false;
@@ -87,6 +100,6 @@ class TBrainProtocol {
   // The empty intersection nearest the centre; false on a full board.
   bool NearestEmptyToCentre(int32_t& column, int32_t& row) const;
   bool BoardIsEmpty() const;
-  // The engine's texts recorded since the last call, as MESSAGE and DEBUG lines.
+  // Moves the engine's texts shown since the last call to out.
   void FlushReports(std::vector<std::string>& out);
 };

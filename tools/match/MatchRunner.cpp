@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -234,13 +235,32 @@ bool TEngineProcess::Launch(const std::vector<std::string>& argv) {
 
 bool TEngineProcess::SendRaw(std::string_view bytes) {
   if (ToEngine < 0) return false;
+  // A write to an engine that has exited raises SIGPIPE, which would end the runner (or a test
+  // driving it). The signal is held back for the write and a pending one taken away, so the
+  // dead engine shows up as a failed write alone.
+  sigset_t pipeSignal, previous, pending;
+  sigemptyset(&pipeSignal);
+  sigaddset(&pipeSignal, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
+  sigpending(&pending);
+  const bool alreadyPending = sigismember(&pending, SIGPIPE) == 1;
+  bool sent = true;
   while (!bytes.empty()) {
     const ssize_t count = write(ToEngine, bytes.data(), bytes.size());
     if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) return false;
+    if (count <= 0) {
+      sent = false;
+      break;
+    }
     bytes.remove_prefix(static_cast<size_t>(count));
   }
-  return true;
+  if (!sent && !alreadyPending) {
+    const timespec noWait{0, 0};
+    while (sigtimedwait(&pipeSignal, nullptr, &noWait) < 0 && errno == EINTR) {
+    }
+  }
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  return sent;
 }
 
 bool TEngineProcess::TakeLine(std::string& line) {

@@ -1,0 +1,243 @@
+// The match runner: the referee's five, the seeded openings, the records, and engines that
+// crash, hang, cheat or cannot start, each losing its game while the match goes on.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "MatchRunner.h"
+
+namespace {
+
+using namespace match;
+namespace fs = std::filesystem;
+
+// A fresh folder of its own for one test.
+fs::path ScratchFolder(const std::string& name) {
+  const fs::path folder =
+      fs::temp_directory_path() / ("lindora-match-" + name + "-" + std::to_string(getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  return folder;
+}
+
+// A little engine as a shell script: answers START and RESTART with OK and every move request
+// (BEGIN, DONE, TURN) with the given shell commands.
+std::string ScriptEngine(const fs::path& folder, const std::string& name, const std::string& move) {
+  const fs::path path = folder / name;
+  std::ofstream script(path);
+  script << "#!/bin/sh\n"
+            "while read -r line; do\n"
+            "  case \"$line\" in\n"
+            "    START*|RESTART*) echo OK ;;\n"
+            "    BEGIN*|DONE*|TURN*) "
+         << move
+         << " ;;\n"
+            "    END*) exit 0 ;;\n"
+            "  esac\n"
+            "done\n";
+  script.close();
+  chmod(path.c_str(), 0755);
+  return path.string();
+}
+
+std::vector<std::string> ReadLines(const fs::path& path) {
+  std::ifstream file(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+TEST(MatchBoard, FiveOrMoreInAnyDirection) {
+  const int steps[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
+  for (const auto& step : steps) {
+    TMatchBoard board;
+    // Four White stones from (5, 7) along the direction, then the fifth in the middle of the
+    // line's far end: only the stone that completes five answers true.
+    for (int k = 0; k < 4; ++k)
+      board.Put(5 + k * step[0], 7 + k * step[1], TMatchBoard::White);
+    EXPECT_FALSE(board.MakesFive(5, 7));
+    board.Put(5 + 4 * step[0], 7 + 4 * step[1], TMatchBoard::Black);
+    EXPECT_FALSE(board.MakesFive(5 + 4 * step[0], 7 + 4 * step[1])) << "another colour blocks";
+    board.Put(5 - step[0], 7 - step[1], TMatchBoard::White);
+    EXPECT_TRUE(board.MakesFive(5 - step[0], 7 - step[1]));
+    EXPECT_TRUE(board.MakesFive(5 + 2 * step[0], 7 + 2 * step[1]));
+  }
+  // Six in a row also wins (freestyle); a gap does not.
+  TMatchBoard board;
+  for (int x : {0, 1, 2, 4, 5, 6})
+    board.Put(x, 14, TMatchBoard::Black);
+  EXPECT_FALSE(board.MakesFive(2, 14));
+  board.Put(3, 14, TMatchBoard::Black);
+  EXPECT_TRUE(board.MakesFive(3, 14));
+  EXPECT_TRUE(board.MakesFive(0, 14));
+  EXPECT_FALSE(board.MakesFive(7, 14)) << "an empty intersection makes nothing";
+  EXPECT_FALSE(TMatchBoard::OnBoard(15, 0));
+  EXPECT_FALSE(TMatchBoard::OnBoard(0, -1));
+  EXPECT_EQ(board.StoneCount(), 7);
+  EXPECT_FALSE(board.Full());
+}
+
+TEST(MatchOpenings, SeededDistinctAndNearTheCentre) {
+  const auto openings = MakeOpenings(7, 50, 5);
+  ASSERT_EQ(openings.size(), 50u);
+  std::set<std::vector<std::pair<int, int>>> different;
+  for (const auto& opening : openings) {
+    ASSERT_EQ(opening.size(), 5u);
+    std::set<std::pair<int, int>> cells;
+    std::vector<std::pair<int, int>> key;
+    for (const TPoint& point : opening) {
+      EXPECT_GE(point.X, 5);
+      EXPECT_LE(point.X, 9);
+      EXPECT_GE(point.Y, 5);
+      EXPECT_LE(point.Y, 9);
+      cells.insert({point.X, point.Y});
+      key.push_back({point.X, point.Y});
+    }
+    EXPECT_EQ(cells.size(), 5u) << "no intersection twice";
+    different.insert(key);
+  }
+  EXPECT_GT(different.size(), 40u);
+  const auto again = MakeOpenings(7, 50, 5);
+  const auto other = MakeOpenings(8, 50, 5);
+  bool same = true, differs = false;
+  for (size_t index = 0; index < openings.size(); ++index) {
+    for (size_t stone = 0; stone < 5; ++stone) {
+      same = same && again[index][stone].X == openings[index][stone].X &&
+             again[index][stone].Y == openings[index][stone].Y;
+      differs = differs || other[index][stone].X != openings[index][stone].X ||
+                other[index][stone].Y != openings[index][stone].Y;
+    }
+  }
+  EXPECT_TRUE(same);
+  EXPECT_TRUE(differs);
+  // Nine stones in a 5 x 5 square could hold a five: such openings are never handed out.
+  for (const auto& opening : MakeOpenings(3, 200, 9)) {
+    TMatchBoard board;
+    for (size_t stone = 0; stone < opening.size(); ++stone) {
+      board.Put(opening[stone].X, opening[stone].Y,
+                stone % 2 == 0 ? TMatchBoard::Black : TMatchBoard::White);
+      ASSERT_FALSE(board.MakesFive(opening[stone].X, opening[stone].Y));
+    }
+  }
+  EXPECT_TRUE(MakeOpenings(1, 3, 0)[2].empty());
+}
+
+TEST(MatchRecord, PiskvorkLayoutWithOneBasedCoordinates) {
+  EXPECT_EQ(PsqRecord({{7, 7, 0}, {0, 14, 1499}, {14, 0, 1500}}),
+            "Piskvorky 15x15, 0:0, 0\n8,8,0\n1,15,1\n15,1,2\n-1\n");
+  EXPECT_EQ(PsqRecord({}), "Piskvorky 15x15, 0:0, 0\n-1\n");
+}
+
+TEST(Match, SelfPlayOfTheEngineKeepsEveryGame) {
+  const fs::path folder = ScratchFolder("self");
+  TMatchOptions options;
+  options.Engines[0] = {PBRAIN_PROGRAM};
+  options.Engines[1] = {PBRAIN_PROGRAM};
+  options.Games = 2;
+  options.Seed = 11;
+  options.RecordFolder = (folder / "games").string();
+  TMatch match(options);
+  std::ostringstream log;
+  ASSERT_TRUE(match.Run(log)) << log.str();
+  std::vector<std::vector<std::string>> records;
+  for (int engine = 0; engine < 2; ++engine) {
+    const TEngineStats& stats = match.Stats(engine);
+    EXPECT_EQ(stats.Wins + stats.Losses + stats.Draws, 2);
+    EXPECT_EQ(stats.Illegal + stats.Crashes + stats.Timeouts, 0) << log.str();
+    EXPECT_GT(stats.Moves, 0);
+    EXPECT_GE(stats.TotalMicroseconds, stats.MaxMicroseconds);
+  }
+  for (const char* name : {"game-001.psq", "game-002.psq"}) {
+    const std::vector<std::string> lines = ReadLines(folder / "games" / name);
+    ASSERT_GE(lines.size(), 10u) << name;
+    EXPECT_EQ(lines.front(), "Piskvorky 15x15, 0:0, 0");
+    EXPECT_EQ(lines.back(), "-1");
+    // Every stone on a distinct intersection of the board, the three opening stones at 0 ms.
+    std::set<std::pair<int, int>> cells;
+    for (size_t index = 1; index + 1 < lines.size(); ++index) {
+      int x = 0, y = 0;
+      long long ms = -1;
+      ASSERT_EQ(std::sscanf(lines[index].c_str(), "%d,%d,%lld", &x, &y, &ms), 3) << lines[index];
+      EXPECT_TRUE(TMatchBoard::OnBoard(x - 1, y - 1)) << lines[index];
+      EXPECT_TRUE(cells.insert({x, y}).second) << lines[index];
+      EXPECT_TRUE(index > 3 || ms == 0) << lines[index];
+    }
+    records.push_back(lines);
+  }
+  // Both games of a pair start from the same opening, with the colours swapped.
+  EXPECT_EQ(std::vector<std::string>(records[0].begin(), records[0].begin() + 4),
+            std::vector<std::string>(records[1].begin(), records[1].begin() + 4));
+  EXPECT_NE(log.str().find("game   2: B Black, A White"), std::string::npos) << log.str();
+  fs::remove_all(folder);
+}
+
+// Engine B misbehaves in a certain way in both games; the engine wins both and the match ends.
+TEngineStats FaultyOpponent(const std::string& name, const std::vector<std::string>& faulty) {
+  TMatchOptions options;
+  options.Engines[0] = {PBRAIN_PROGRAM};
+  options.Engines[1] = faulty;
+  options.Games = 2;
+  // Well above the engine's early answers, even in a sanitizer build.
+  options.TimeoutMs = 1500;
+  options.RecordFolder.clear();
+  TMatch match(options);
+  std::ostringstream log;
+  EXPECT_TRUE(match.Run(log));
+  const TEngineStats& engine = match.Stats(0);
+  EXPECT_EQ(engine.Wins, 2) << name << "\n" << log.str();
+  EXPECT_EQ(match.Stats(1).Losses, 2) << name << "\n" << log.str();
+  return match.Stats(1);
+}
+
+TEST(Match, EnginesThatFailLoseTheirGames) {
+  const fs::path folder = ScratchFolder("faulty");
+  // Exits on its first move request.
+  TEngineStats crash = FaultyOpponent("crash", {ScriptEngine(folder, "crash.sh", "exit 3")});
+  EXPECT_EQ(crash.Crashes, 2);
+  // Never answers a move request: killed at the time limit and started afresh for game 2.
+  TEngineStats hang = FaultyOpponent("hang", {ScriptEngine(folder, "hang.sh", "exec sleep 30")});
+  EXPECT_EQ(hang.Timeouts, 2);
+  // Off the board, then not a move at all, then an occupied intersection.
+  TEngineStats off = FaultyOpponent("off", {ScriptEngine(folder, "off.sh", "echo 15,3")});
+  EXPECT_EQ(off.Illegal, 2);
+  TEngineStats babble =
+      FaultyOpponent("babble", {ScriptEngine(folder, "babble.sh", "echo MESSAGE hi; echo pass")});
+  EXPECT_EQ(babble.Illegal, 2);
+  TEngineStats same = FaultyOpponent("same", {ScriptEngine(folder, "same.sh", "echo 7,7")});
+  EXPECT_EQ(same.Illegal, 2);
+  TEngineStats missing = FaultyOpponent("missing", {(folder / "no-such-engine").string()});
+  EXPECT_EQ(missing.Crashes, 2);
+  EXPECT_EQ(missing.Moves, 0);
+  fs::remove_all(folder);
+}
+
+TEST(EngineProcess, ReadsLinesOfEveryEndingAndSeesTheEnd) {
+  TEngineProcess process;
+  ASSERT_TRUE(
+      process.Launch({"/bin/sh", "-c", "printf 'one\\r\\ntwo\\rthree\\n\\nDEBUG x\\nfour'"}));
+  std::string line;
+  std::vector<std::string> skipped;
+  for (const char* expected : {"one", "two", "three"}) {
+    ASSERT_EQ(process.ReadLine(line, 30000), TEngineProcess::TRead::Line);
+    EXPECT_EQ(line, expected);
+  }
+  ASSERT_EQ(process.ReadAnswer(line, 30000, &skipped), TEngineProcess::TRead::Line);
+  EXPECT_EQ(line, "four") << "a last line without its end still counts";
+  EXPECT_EQ(skipped, std::vector<std::string>{"DEBUG x"});
+  EXPECT_EQ(process.ReadLine(line, 30000), TEngineProcess::TRead::Closed);
+  EXPECT_FALSE(process.Send("TURN 1,1")) << "writing to an engine that is gone fails quietly";
+  process.Stop();
+  EXPECT_FALSE(process.Running());
+  EXPECT_FALSE(process.Launch({}));
+}
+
+}  // namespace
