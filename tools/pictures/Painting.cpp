@@ -60,7 +60,7 @@ double WoodGrain(double x, double y) {
   const double band = std::pow(ring, 6.0);
   const double fibre = FractalNoise(x * 0.9, y * 0.035, 31, 3);
   const double blotch = FractalNoise(x * 0.02, y * 0.02, 53, 2);
-  const double grain = 0.38 * band + 0.42 * fibre + 0.2 * blotch;
+  const double grain = 0.3 * band + 0.48 * fibre + 0.22 * blotch;
   return std::clamp((grain - 0.15) / 0.6, 0.0, 1.0);
 }
 
