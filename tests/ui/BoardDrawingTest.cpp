@@ -1,0 +1,207 @@
+// The board picture at 480 x 480 (cell pitch 30): grid, frame, stone boxes, the exclusive-or
+// corner marks, the mouse read-out, and the resize rule that keeps the picture square.
+#include <QLabel>
+
+#include "WindowFixture.h"
+
+namespace {
+
+using BoardDrawing = WindowTest;
+
+bool IsBlack(QRgb rgb) {
+  return (rgb & 0xFFFFFF) == 0;
+}
+
+// The pixels in which two pictures of the same size differ.
+std::vector<QPoint> Differences(const QImage& a, const QImage& b) {
+  std::vector<QPoint> points;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      if (a.pixel(x, y) != b.pixel(x, y)) points.emplace_back(x, y);
+    }
+  }
+  return points;
+}
+
+TEST_F(BoardDrawing, GridAndFrameAtPitchThirty) {
+  NewGame(false, false);
+  const QImage& picture = Form->Image1->Picture();
+  ASSERT_EQ(picture.size(), QSize(480, 480));
+  ASSERT_EQ(Form->CellPitch, 30);
+
+  for (int line = 30; line <= 450; line += 30) {
+    for (int along : {30, 100, 449}) {
+      EXPECT_TRUE(IsBlack(picture.pixel(line, along))) << line << "," << along;
+      EXPECT_TRUE(IsBlack(picture.pixel(along, line))) << along << "," << line;
+    }
+  }
+  // Between grid lines, and beyond the ends of the lines, is board.
+  EXPECT_FALSE(IsBlack(picture.pixel(45, 100)));
+  EXPECT_FALSE(IsBlack(picture.pixel(100, 45)));
+  EXPECT_FALSE(IsBlack(picture.pixel(30, 29)));
+  EXPECT_FALSE(IsBlack(picture.pixel(29, 30)));
+
+  // Frame lines of width 2 at P - 4 = 26 and 15 P + 4 = 454, each reaching one pixel up/left.
+  for (int y : {25, 100, 453}) {
+    EXPECT_TRUE(IsBlack(picture.pixel(25, y))) << y;
+    EXPECT_TRUE(IsBlack(picture.pixel(26, y))) << y;
+    EXPECT_FALSE(IsBlack(picture.pixel(24, y))) << y;
+  }
+  EXPECT_FALSE(IsBlack(picture.pixel(27, 100)));
+  EXPECT_FALSE(IsBlack(picture.pixel(26, 23))) << "the left line starts at y 25";
+  EXPECT_FALSE(IsBlack(picture.pixel(26, 24)));
+  for (int x : {100, 452}) {
+    EXPECT_TRUE(IsBlack(picture.pixel(x, 25)));
+    EXPECT_TRUE(IsBlack(picture.pixel(x, 26)));
+    EXPECT_TRUE(IsBlack(picture.pixel(x, 453)));
+    EXPECT_TRUE(IsBlack(picture.pixel(x, 454)));
+    EXPECT_TRUE(IsBlack(picture.pixel(453, x)));
+    EXPECT_TRUE(IsBlack(picture.pixel(454, x)));
+    EXPECT_FALSE(IsBlack(picture.pixel(x, 455)));
+    EXPECT_FALSE(IsBlack(picture.pixel(455, x)));
+  }
+}
+
+TEST_F(BoardDrawing, StoneGoesIntoItsBoxOnly) {
+  NewGame(false, false);
+  EXPECT_EQ(Form->StoneBox(8, 8), QRect(QPoint(227, 227), QPoint(254, 254)));
+  // With the last-move mark already on (8, 8), PlayAt moves it onto itself: no trace of it.
+  Form->DrawCornerMark(Form->LastColumn, Form->LastRow, LastMoveMarkColor);
+  Form->LastColumn = Form->LastRow = 8;
+  Form->DrawCornerMark(8, 8, LastMoveMarkColor);
+  const QImage before = Form->Image1->Picture().copy();
+  ASSERT_TRUE(Form->PlayAt(8, 8, CellBlack));
+  const QImage after = Form->Image1->Picture();
+  const std::vector<QPoint> changed = Differences(before, after);
+  ASSERT_FALSE(changed.empty());
+  for (const QPoint& p : changed)
+    EXPECT_TRUE(QRect(227, 227, 28, 28).contains(p)) << p.x() << "," << p.y();
+  int gray = 0;
+  for (int y = 236; y < 246; ++y) {
+    for (int x = 236; x < 246; ++x)
+      gray += qGray(after.pixel(x, y));
+  }
+  EXPECT_LT(gray / 100, 100) << "a black stone";
+}
+
+TEST_F(BoardDrawing, CornerMarksAreSevenPixelStrokesThatUndoThemselves) {
+  NewGame(false, false);
+  const QImage before = Form->Image1->Picture().copy();
+  Form->DrawCornerMark(5, 5, LastMoveMarkColor);
+  const QImage marked = Form->Image1->Picture().copy();
+  // Stone box of (5, 5): x0 = y0 = 137, e = 28, L = 7.
+  const int x0 = 137, y0 = 137;
+  for (int x = x0; x < x0 + 7; ++x) {
+    EXPECT_EQ(marked.pixel(x, y0), before.pixel(x, y0) ^ 0x008000) << x;
+    EXPECT_EQ(marked.pixel(x, y0 - 1), before.pixel(x, y0 - 1) ^ 0x008000) << x;
+  }
+  EXPECT_EQ(marked.pixel(x0 + 7, y0), before.pixel(x0 + 7, y0));
+  for (int y = y0 + 1; y < y0 + 7; ++y) {
+    EXPECT_EQ(marked.pixel(x0, y), before.pixel(x0, y) ^ 0x008000) << y;
+    EXPECT_EQ(marked.pixel(x0 - 1, y), before.pixel(x0 - 1, y) ^ 0x008000) << y;
+  }
+  EXPECT_EQ(marked.pixel(x0, y0 + 7), before.pixel(x0, y0 + 7));
+  EXPECT_EQ(marked.pixel(x0 + 28, y0 + 1), before.pixel(x0 + 28, y0 + 1) ^ 0x008000);
+  EXPECT_EQ(marked.pixel(x0 + 22, y0 + 28), before.pixel(x0 + 22, y0 + 28) ^ 0x008000);
+  // Each bracket is whole: its two strokes share no pixel, so none is flipped back.
+  for (const auto& [x, y] : {std::pair{x0, y0}, {x0 + 27, y0}, {x0, y0 + 27}, {x0 + 27, y0 + 27}})
+    EXPECT_NE(marked.pixel(x, y), before.pixel(x, y)) << x << "," << y;
+  EXPECT_EQ(marked.pixel(x0 + 14, y0 + 14), before.pixel(x0 + 14, y0 + 14));
+
+  Form->DrawCornerMark(5, 5, LastMoveMarkColor);
+  EXPECT_TRUE(Differences(before, Form->Image1->Picture()).empty());
+
+  // The redraw puts the red cursor mark on (3, 3); drawing it again takes it off, and a redraw
+  // with the cursor elsewhere differs from that only by the mark there.
+  Form->DrawCornerMark(3, 3, CursorMarkColor);
+  const QImage unmarked = Form->Image1->Picture().copy();
+  EXPECT_EQ(unmarked.pixel(77, 77), before.pixel(77, 77) ^ 0xFF0000);
+  Form->CursorColumn = Form->CursorRow = 9;
+  Form->RedrawBoard();
+  Form->DrawCornerMark(9, 9, CursorMarkColor);
+  EXPECT_TRUE(Differences(unmarked, Form->Image1->Picture()).empty());
+}
+
+TEST_F(BoardDrawing, MouseMoveMovesTheCursorMarkAndReportsTheIntersection) {
+  NewGame(false, false);
+  const QImage start = Form->Image1->Picture().copy();
+  MoveTo(240, 250);
+  EXPECT_EQ(Form->PanelText(1), "8 : 8");
+  EXPECT_EQ(Form->CursorColumn, 8);
+  EXPECT_EQ(Form->CursorRow, 8);
+  const QImage moved = Form->Image1->Picture().copy();
+  EXPECT_NE(moved.pixel(227, 227), start.pixel(227, 227)) << "new mark on (8, 8)";
+  EXPECT_EQ(moved.pixel(77, 77), start.pixel(77, 77) ^ 0xFF0000) << "old mark on (3, 3) erased";
+
+  // Within the same cell the picture stays and the panel is written again.
+  Form->SetPanelText(1, "x");
+  MoveTo(226, 226);
+  EXPECT_EQ(Form->PanelText(1), "8 : 8");
+  EXPECT_TRUE(Differences(moved, Form->Image1->Picture()).empty());
+
+  // Off the grid nothing happens.
+  MoveTo(470, 100);
+  EXPECT_EQ(Form->PanelText(1), "8 : 8");
+  EXPECT_EQ(Form->CursorColumn, 8);
+}
+
+TEST_F(BoardDrawing, MoveNumbersOnlyForStonesOnTheBoard) {
+  NewGame(false, false);
+  Click(8, 8);
+  Click(9, 9);
+  const QImage plain = Form->Image1->Picture().copy();
+  Form->ShowSteps = true;
+  Form->RedrawBoard();
+  const std::vector<QPoint> numbered = Differences(plain, Form->Image1->Picture());
+  ASSERT_FALSE(numbered.empty());
+  // The numbers start at (column P - 5, row P - 5).
+  for (const QPoint& p : numbered)
+    EXPECT_TRUE(p.x() >= 235 && p.y() >= 235) << p.x() << "," << p.y();
+  EXPECT_EQ(Form->Image1->Picture().pixel(235, 235), qRgb(255, 255, 255)) << "filled background";
+
+  Form->PlyCount = 1;  // as after a step back: the forward tail gets no number
+  Form->RedrawBoard();
+  for (const QPoint& p : Differences(plain, Form->Image1->Picture()))
+    EXPECT_TRUE(p.x() < 265 && p.y() < 265) << p.x() << "," << p.y();
+}
+
+TEST(ResizeRule, SquaresToAMultipleOfSixteen) {
+  // The picture follows the window pixel for pixel; 503 x 487 ends at 480 x 480.
+  const QSize window(600, 700), picture(503, 487);
+  const QSize target = SquaredWindowSize(window, picture);
+  EXPECT_EQ(picture + (target - window), QSize(480, 480));
+  EXPECT_EQ(SquaredWindowSize(QSize(500, 500), QSize(480, 480)), QSize(500, 500));
+  EXPECT_EQ(SquaredWindowSize(QSize(500, 500), QSize(481, 496)), QSize(499, 484));
+
+  // A picture below 80 first sets that side of the window to 175.
+  const QSize narrow = SquaredWindowSize(QSize(90, 600), QSize(70, 500));
+  EXPECT_LE(narrow.width(), 175);
+  EXPECT_EQ(70 + narrow.width() - 90, 144);
+  EXPECT_EQ(500 + narrow.height() - 600, 144);
+}
+
+TEST_F(BoardDrawing, ShownWindowSettlesOnASquarePicture) {
+  const auto settle = [] {
+    for (int i = 0; i < 20; ++i)
+      QApplication::processEvents();
+  };
+  Form->show();
+  settle();
+  const auto pictureSize = [this] { return Form->Image1->size(); };
+  EXPECT_EQ(pictureSize().width(), pictureSize().height());
+  EXPECT_EQ(pictureSize().width() % 16, 0);
+  EXPECT_EQ(Form->History, Moves({{8, 8}})) << "the first showing starts a game";
+
+  Form->resize(Form->size() + QSize(503, 487) - pictureSize());
+  settle();
+  EXPECT_EQ(pictureSize(), QSize(480, 480));
+  EXPECT_EQ(Form->CellPitch, 30);
+  EXPECT_EQ(Form->Image1->Picture().size(), QSize(480, 480));
+
+  Form->resize(Form->size() - QSize(100, 40));
+  settle();
+  EXPECT_EQ(pictureSize(), QSize(368, 368));
+  EXPECT_EQ(Form->CellPitch, 23);
+}
+
+}  // namespace

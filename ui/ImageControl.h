@@ -1,0 +1,36 @@
+// The image control that shows the board picture (Image1): it owns the picture, offers its
+// drawing surface, and passes mouse presses, mouse moves and its own size changes on.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include "Canvas.h"
+
+class TImage : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TImage(QWidget* parent = nullptr);
+
+  // Keeps its own copy of bitmap as the picture.
+  void SetPicture(const QImage& bitmap);
+  const QImage& Picture() const { return PictureImage; }
+  // The drawing surface of the picture; what is drawn shows at the next paint.
+  TCanvas& Canvas();
+
+ signals:
+  void MouseDown(Qt::MouseButton button, int x, int y);
+  void MouseMove(int x, int y);
+  void Resized();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QImage PictureImage;
+  TCanvas PictureCanvas{PictureImage};
+};

@@ -1,0 +1,168 @@
+// The main window (Form1): it owns the board engine and all game state, turns mouse clicks on the
+// board picture into moves, answers them in play against the computer, keeps the move history
+// and draws the board.
+#pragma once
+
+#include <QImage>
+#include <QMainWindow>
+#include <QSize>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "Canvas.h"
+#include "GameBoard.h"
+#include "GameRecord.h"
+
+class QAction;
+class QActionGroup;
+class QFileDialog;
+class QFrame;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QScrollArea;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class TDialogs;
+class TImage;
+
+// Play modes.
+constexpr uint8_t ModeComputer = 0;    // every accepted user stone is answered by the computer
+constexpr uint8_t ModeTwoPlayers = 1;  // both colours come from clicks
+constexpr uint8_t ModeReplay = 2;      // an opened record is being stepped through
+
+constexpr TColor CursorMarkColor = 255;       // red brackets under the mouse
+constexpr TColor LastMoveMarkColor = 0x8000;  // green brackets on the last stone
+constexpr int32_t ComputerDepth = 16;         // search budget of the computer's answer
+constexpr int StatusPanelCount = 5;
+
+// The outer size at which the board picture becomes square with a side that is a multiple of 16,
+// given the window's and the picture's size now, on the assumption that the picture grows and
+// shrinks with the window pixel for pixel. A picture side below 80 first sets that side of the
+// window to 175.
+QSize SquaredWindowSize(QSize window, QSize picture);
+
+class TForm1 : public QMainWindow, public TReporter {
+  Q_OBJECT
+
+ public:
+  // The window shows every box through dialogs, which must outlive it.
+  explicit TForm1(TDialogs& dialogs, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The About box that Action3 shows; it stays owned by the caller.
+  void SetAboutBox(QDialog* about) { AboutBox = about; }
+
+  // The engine's report channel: message boxes and status-bar panels.
+  void ShowMessage(std::string_view text) override;
+  void SetPanelText(int panel, std::string_view text) override;
+  QString PanelText(int panel) const;
+
+  // Components, named as their Qt object names.
+  QMenuBar* MainMenu1 = nullptr;
+  QToolBar* ToolBar1 = nullptr;
+  QFrame* Panel1 = nullptr;
+  QFrame* Panel2 = nullptr;
+  QScrollArea* ScrollBox1 = nullptr;
+  TImage* Image1 = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+  QLabel* StatusPanels[StatusPanelCount] = {};
+  QTimer* Timer1 = nullptr;
+  QFileDialog* SaveDialog1 = nullptr;
+  QFileDialog* OpenDialog1 = nullptr;
+  QAction *Action1 = nullptr, *Action2 = nullptr, *Action3 = nullptr, *Action4 = nullptr,
+          *Action5 = nullptr, *Action6 = nullptr, *Action7 = nullptr, *Action8 = nullptr,
+          *Action9 = nullptr;
+  QMenu *N1 = nullptr, *N5 = nullptr, *N7 = nullptr, *N10 = nullptr;
+  QAction *N2 = nullptr, *N3 = nullptr, *N4 = nullptr, *N6 = nullptr, *N9 = nullptr, *N11 = nullptr,
+          *N12 = nullptr, *N15 = nullptr, *N16 = nullptr, *N17 = nullptr, *N18 = nullptr,
+          *N19 = nullptr, *N20 = nullptr, *N21 = nullptr;
+  QToolButton *ToolButton1 = nullptr, *ToolButton2 = nullptr, *ToolButton4 = nullptr,
+              *ToolButton5 = nullptr, *ToolButton6 = nullptr, *ToolButton8 = nullptr,
+              *ToolButton9 = nullptr;
+
+  // Game state. The stones on the board are exactly those of the first PlyCount entries of
+  // History that the board accepted; Black plays entry 1 and colours alternate.
+  std::unique_ptr<TGameBoard> BoardEngine;
+  int32_t CellPitch = 0;  // pixels between neighbouring grid lines, set by every full redraw
+  QImage WhiteStone, BlackStone, BoardPicture;
+  uint8_t SideToMove = 0;
+  bool ComputerFirst = true;
+  int32_t BlackTenths = 0, WhiteTenths = 0;
+  uint8_t PlayMode = ModeComputer;
+  bool ShowSteps = false;
+  int32_t CursorColumn = 3, CursorRow = 3;
+  int32_t LastColumn = 1, LastRow = 1;
+  std::vector<MoveEntry> History;
+  int32_t PlyCount = 0;
+
+  // Window events.
+  void FormCreate();
+  void FormShow();
+  void FormDestroy();
+  void FormResize();
+  void Image1MouseDown(Qt::MouseButton button, int x, int y);
+  void Image1MouseMove(int x, int y);
+
+  // Commands.
+  void Action1Execute();  // New game
+  void Action2Execute();  // Exit
+  void Action3Execute();  // About
+  void Action8Execute();  // Mode, after the action's tick has flipped
+  void N11Click();        // play with computer
+  void N12Click();        // two players
+  void N16Click();        // Computer first
+
+  // The one path by which a stone of either side reaches the board: true when the board took it.
+  bool PlayAt(int32_t column, int32_t row, uint8_t colour);
+  void AppendMove(int32_t column, int32_t row);
+
+  // What changes whether Backward (Action4) and Forward (Action5) can run.
+  enum class TStepEvent { NewGame, MoveAppended, SteppedBack, SteppedForward, RecordOpened };
+  void EnableStepCommands(TStepEvent event);
+  void RedrawBoard();
+  void DrawCornerMark(int32_t column, int32_t row, TColor colour);
+
+  // The intersection under pixel (x, y) of the picture; false off the 15 x 15 grid.
+  bool CellUnder(int x, int y, int32_t& column, int32_t& row) const;
+  // Where the stone picture of an intersection goes (right and bottom edges exclusive).
+  QRect StoneBox(int32_t column, int32_t row) const;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  TDialogs& Dialogs;
+  QDialog* AboutBox = nullptr;
+  QActionGroup* GameModeGroup = nullptr;
+  bool Shown = false;
+  QSize LastResizeRequest;
+
+  // The components and their links; all of the window's layout is built here.
+  void CreateComponents();
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolBar();
+  void CreateBoardArea();
+  void CreateStatusBar();
+  void CreateFileDialogs();
+  void ConnectEvents();
+
+  void ShowMessageBox(const QString& text);
+  QImage LoadBitmap(const QString& name) const;
+  void PassTurn();
+  void LeaveReplay();
+  void AnswerMove(int32_t column, int32_t row);
+  int32_t StepAllowance() const { return PlayMode == ModeComputer ? 1 : 0; }
+  void DrawStone(int32_t column, int32_t row, uint8_t colour);
+  void DrawMoveNumber(int32_t column, int32_t row, int32_t number);
+  void DrawGrid();
+  void DrawFrame();
+  void DrawStones();
+  void DrawMoveNumbers();
+};

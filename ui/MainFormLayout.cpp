@@ -1,0 +1,253 @@
+// The components of the main window: actions, menu, tool bar, the panels around the board
+// picture, the status bar, the timer and the file dialogs. Each component carries its name as
+// its Qt object name. Menu entries and tool buttons are linked to actions: they show their own
+// captions and hints, follow the action's enabled state and tick, and run the action.
+#include <QAction>
+#include <QActionGroup>
+#include <QFile>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "ImageControl.h"
+#include "MainForm.h"
+
+namespace {
+
+QAction* NewAction(QObject* owner, const char* name, const QString& caption, const QString& hint) {
+  QAction* action = new QAction(caption, owner);
+  action->setObjectName(name);
+  action->setToolTip(hint.isEmpty() ? caption : hint);
+  return action;
+}
+
+// A menu entry follows its action's enabled state and tick and runs the action when chosen.
+QAction* LinkedMenuItem(QMenu* menu, const char* name, const QString& caption, QAction* action) {
+  QAction* item = menu->addAction(caption);
+  item->setObjectName(name);
+  const auto follow = [item, action] {
+    item->setEnabled(action->isEnabled());
+    item->setCheckable(action->isCheckable());
+    item->setChecked(action->isChecked());
+  };
+  follow();
+  QObject::connect(action, &QAction::changed, item, follow);
+  QObject::connect(item, &QAction::triggered, action, [action, follow] {
+    action->trigger();
+    follow();
+  });
+  return item;
+}
+
+QAction* MenuSeparator(QMenu* menu, const char* name) {
+  QAction* separator = menu->addSeparator();
+  separator->setObjectName(name);
+  return separator;
+}
+
+// A tool button shows only its image, with the hint as tool tip; without the image it shows
+// the hint as text.
+QToolButton* LinkedToolButton(QToolBar* bar, const char* name, const QString& hint, int image,
+                              QAction* action) {
+  QToolButton* button = new QToolButton(bar);
+  button->setObjectName(name);
+  button->setToolTip(hint);
+  button->setFixedSize(42, 40);
+  button->setIconSize(QSize(32, 32));
+  button->setAutoRaise(true);
+  const QString picture = QString(":/toolbar/%1.png").arg(image, 2, 10, QChar('0'));
+  if (QFile::exists(picture)) {
+    button->setIcon(QIcon(picture));
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  } else {
+    button->setText(hint);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  }
+  button->setEnabled(action->isEnabled());
+  QObject::connect(action, &QAction::changed, button,
+                   [button, action] { button->setEnabled(action->isEnabled()); });
+  QObject::connect(button, &QToolButton::clicked, action, &QAction::trigger);
+  bar->addWidget(button);
+  return button;
+}
+
+void ToolSeparator(QToolBar* bar, const char* name) {
+  QWidget* gap = new QWidget(bar);
+  gap->setObjectName(name);
+  gap->setFixedWidth(20);
+  bar->addWidget(gap);
+}
+
+}  // namespace
+
+void TForm1::CreateComponents() {
+  setObjectName("Form1");
+  setWindowTitle("Lindora V2.1");
+  setWindowIcon(QIcon(":/icons/lindora.png"));
+  CreateActions();
+  CreateMenus();
+  CreateToolBar();
+  CreateBoardArea();
+  CreateStatusBar();
+  CreateFileDialogs();
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName("Timer1");
+  Timer1->setInterval(100);
+
+  resize(546, 616);
+  if (const QScreen* screen = this->screen()) {
+    const QRect desktop = screen->availableGeometry();
+    move(desktop.center() - QPoint(width() / 2, height() / 2));
+  }
+}
+
+void TForm1::CreateActions() {
+  Action1 = NewAction(this, "Action1", "新游戏", "新建游戏");
+  Action7 = NewAction(this, "Action7", "打开", "打开棋局");
+  Action6 = NewAction(this, "Action6", "保存", "保存棋局");
+  Action2 = NewAction(this, "Action2", "退出游戏", "退出游戏");
+  Action3 = NewAction(this, "Action3", "关于", "关于");
+  Action4 = NewAction(this, "Action4", "向前一步", "前一步");
+  Action4->setEnabled(false);
+  Action5 = NewAction(this, "Action5", "向后一步", "后一步");
+  Action8 = NewAction(this, "Action8", "切换模式", "切换模式");
+  Action8->setCheckable(true);
+  Action8->setChecked(true);
+  Action9 = NewAction(this, "Action9", "启动计时", "");
+  Action9->setCheckable(true);
+}
+
+void TForm1::CreateMenus() {
+  MainMenu1 = menuBar();
+  MainMenu1->setObjectName("MainMenu1");
+
+  N1 = MainMenu1->addMenu("Game");
+  N1->setObjectName("N1");
+  N2 = LinkedMenuItem(N1, "N2", "New game", Action1);
+  N2->setShortcut(Qt::Key_F2);
+  N2->setShortcutContext(Qt::WindowShortcut);
+  N17 = LinkedMenuItem(N1, "N17", "Open game", Action7);
+  N18 = LinkedMenuItem(N1, "N18", "Save game", Action6);
+  N3 = MenuSeparator(N1, "N3");
+  N4 = LinkedMenuItem(N1, "N4", "Exit", Action2);
+
+  N7 = MainMenu1->addMenu("Option");
+  N7->setObjectName("N7");
+  N19 = MenuSeparator(N7, "N19");
+  N20 = LinkedMenuItem(N7, "N20", "Backward", Action4);
+  N21 = LinkedMenuItem(N7, "N21", "Forward", Action5);
+  N9 = MenuSeparator(N7, "N9");
+  N10 = N7->addMenu("Game mode");
+  N10->setObjectName("N10");
+  GameModeGroup = new QActionGroup(this);
+  N11 = N10->addAction("play with computer");
+  N11->setObjectName("N11");
+  N12 = N10->addAction("two players");
+  N12->setObjectName("N12");
+  for (QAction* item : {N11, N12}) {
+    item->setCheckable(true);
+    GameModeGroup->addAction(item);
+  }
+  N11->setChecked(true);
+  N16 = N7->addAction("Computer first");
+  N16->setObjectName("N16");
+  N16->setCheckable(true);
+  N16->setChecked(true);
+  N15 = MenuSeparator(N7, "N15");
+
+  N5 = MainMenu1->addMenu("Help");
+  N5->setObjectName("N5");
+  N6 = LinkedMenuItem(N5, "N6", "About...", Action3);
+}
+
+void TForm1::CreateToolBar() {
+  ToolBar1 = addToolBar("ToolBar1");
+  ToolBar1->setObjectName("ToolBar1");
+  ToolBar1->setMovable(false);
+  ToolBar1->setFixedHeight(44);
+  ToolButton1 = LinkedToolButton(ToolBar1, "ToolButton1", "New game", 2, Action1);
+  ToolButton8 = LinkedToolButton(ToolBar1, "ToolButton8", "Open game", 5, Action7);
+  ToolButton2 = LinkedToolButton(ToolBar1, "ToolButton2", "Save game", 8, Action6);
+  ToolSeparator(ToolBar1, "ToolButton7");
+  ToolButton9 = LinkedToolButton(ToolBar1, "ToolButton9", "Mode", 10, Action8);
+  ToolButton9->setCheckable(true);
+  ToolButton9->setChecked(Action8->isChecked());
+  ToolSeparator(ToolBar1, "ToolButton10");
+  ToolButton5 = LinkedToolButton(ToolBar1, "ToolButton5", "Backward", 13, Action4);
+  ToolButton6 = LinkedToolButton(ToolBar1, "ToolButton6", "Forward", 12, Action5);
+  ToolSeparator(ToolBar1, "ToolButton3");
+  ToolButton4 = LinkedToolButton(ToolBar1, "ToolButton4", "Exit", 0, Action2);
+}
+
+// Panel1 (raised) holds Panel2 (sunken), which holds the scroll box with the board picture.
+void TForm1::CreateBoardArea() {
+  Panel1 = new QFrame(this);
+  Panel1->setObjectName("Panel1");
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  Panel2 = new QFrame(Panel1);
+  Panel2->setObjectName("Panel2");
+  Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  Panel2->setLineWidth(2);
+  ScrollBox1 = new QScrollArea(Panel2);
+  ScrollBox1->setObjectName("ScrollBox1");
+  ScrollBox1->setFrameShape(QFrame::NoFrame);
+  ScrollBox1->setWidgetResizable(true);
+  Image1 = new TImage;
+  Image1->setObjectName("Image1");
+  Image1->setMinimumSize(80, 80);
+  ScrollBox1->setWidget(Image1);
+  ScrollBox1->setMinimumSize(80, 80);
+
+  for (QFrame* frame : {Panel1, Panel2}) {
+    QVBoxLayout* fill = new QVBoxLayout(frame);
+    fill->setContentsMargins(frame->frameWidth(), frame->frameWidth(), frame->frameWidth(),
+                             frame->frameWidth());
+    fill->setSpacing(0);
+  }
+  Panel1->layout()->addWidget(Panel2);
+  Panel2->layout()->addWidget(ScrollBox1);
+  setCentralWidget(Panel1);
+}
+
+void TForm1::CreateStatusBar() {
+  StatusBar1 = statusBar();
+  StatusBar1->setObjectName("StatusBar1");
+  static constexpr int Widths[StatusPanelCount] = {100, 50, 200, 200, 50};
+  for (int panel = 0; panel < StatusPanelCount; ++panel) {
+    QLabel* label = new QLabel(StatusBar1);
+    label->setObjectName(QString("StatusPanel%1").arg(panel));
+    label->setFixedWidth(Widths[panel]);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StatusBar1->addWidget(label);
+    StatusPanels[panel] = label;
+  }
+}
+
+void TForm1::CreateFileDialogs() {
+  SaveDialog1 = new QFileDialog(this);
+  SaveDialog1->setObjectName("SaveDialog1");
+  OpenDialog1 = new QFileDialog(this);
+  OpenDialog1->setObjectName("OpenDialog1");
+}
+
+void TForm1::ConnectEvents() {
+  connect(Image1, &TImage::MouseDown, this, &TForm1::Image1MouseDown);
+  connect(Image1, &TImage::MouseMove, this, &TForm1::Image1MouseMove);
+  connect(Image1, &TImage::Resized, this, &TForm1::FormResize);
+  connect(Action1, &QAction::triggered, this, &TForm1::Action1Execute);
+  connect(Action2, &QAction::triggered, this, &TForm1::Action2Execute);
+  connect(Action3, &QAction::triggered, this, &TForm1::Action3Execute);
+  connect(Action8, &QAction::triggered, this, &TForm1::Action8Execute);
+  connect(N11, &QAction::triggered, this, &TForm1::N11Click);
+  connect(N12, &QAction::triggered, this, &TForm1::N12Click);
+  connect(N16, &QAction::triggered, this, &TForm1::N16Click);
+}
