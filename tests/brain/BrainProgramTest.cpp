@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,25 @@
 namespace {
 
 using match::TEngineProcess;
+
+// "x,y" with both on the board, digits only.
+bool IsMove(const std::string& text) {
+  const size_t comma = text.find(',');
+  if (comma == std::string::npos || text.find_first_not_of("0123456789,") != std::string::npos)
+    return false;
+  const std::string x = text.substr(0, comma), y = text.substr(comma + 1);
+  if (x.empty() || y.empty() || x.size() > 2 || y.size() > 2) return false;
+  return match::TMatchBoard::OnBoard(std::stoi(x), std::stoi(y));
+}
+
+// What a manager may read from an engine, and nothing else.
+bool IsProtocolLine(const std::string& text) {
+  for (const char* kind : {"ERROR ", "UNKNOWN ", "MESSAGE ", "DEBUG "}) {
+    const std::string prefix = kind;
+    if (text.rfind(prefix, 0) == 0) return text.size() > prefix.size();
+  }
+  return text == "OK" || IsMove(text) || text.rfind("name=\"Lindora\", ", 0) == 0;
+}
 
 // Far above any answer time; only guards the test against a hang.
 constexpr int PatienceMs = 30000;
@@ -53,7 +71,6 @@ class BrainProgram : public ::testing::Test {
 };
 
 TEST_F(BrainProgram, ScriptedSessionOfEveryCommand) {
-  const std::regex move("[0-9]{1,2},[0-9]{1,2}");
   EXPECT_EQ(AskOne("START 15\r\n"), "OK");
   EXPECT_EQ(AskOne("START 19\r"), "ERROR Lindora plays on a 15 x 15 board only, not 19");
   EXPECT_EQ(AskOne("RECTSTART 15,15\n"), "OK");
@@ -66,7 +83,7 @@ TEST_F(BrainProgram, ScriptedSessionOfEveryCommand) {
   EXPECT_EQ(AskOne("INFO rule 4\n"),
             "MESSAGE Lindora plays freestyle only: five or more in a row wins");
   EXPECT_EQ(AskOne("BEGIN\r"), "7,7");
-  EXPECT_TRUE(std::regex_match(AskMove("TURN 6,6\r\n"), move));
+  EXPECT_TRUE(IsMove(AskMove("TURN 6,6\r\n")));
   EXPECT_EQ(AskOne("TURN 6,6\n"), "ERROR move 6,6 is on an occupied intersection");
   EXPECT_EQ(AskOne("TURN 15,15\n"),
             "ERROR move 15,15 is off the 15 x 15 board (x and y are 0..14)");
@@ -91,10 +108,8 @@ TEST_F(BrainProgram, ScriptedSessionOfEveryCommand) {
   std::string line;
   EXPECT_EQ(Brain.ReadLine(line, PatienceMs), TEngineProcess::TRead::Closed) << line;
 
-  const std::regex protocolLine(
-      "OK|(ERROR|UNKNOWN|MESSAGE|DEBUG) .+|[0-9]{1,2},[0-9]{1,2}|name=\"Lindora\", .*");
   for (const std::string& shown : Shown)
-    EXPECT_TRUE(std::regex_match(shown, protocolLine)) << shown;
+    EXPECT_TRUE(IsProtocolLine(shown)) << shown;
 }
 
 TEST_F(BrainProgram, EveryAnswerIsAnEmptyIntersection) {

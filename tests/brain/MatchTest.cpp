@@ -238,10 +238,25 @@ TEST(EngineProcess, ReadsLinesOfEveryEndingAndSeesTheEnd) {
   EXPECT_EQ(line, "four") << "a last line without its end still counts";
   EXPECT_EQ(skipped, std::vector<std::string>{"DEBUG x"});
   EXPECT_EQ(process.ReadLine(line, 30000), TEngineProcess::TRead::Closed);
-  EXPECT_FALSE(process.Send("TURN 1,1")) << "writing to an engine that is gone fails quietly";
   process.Stop();
   EXPECT_FALSE(process.Running());
+  EXPECT_FALSE(process.Send("TURN 1,1"));
   EXPECT_FALSE(process.Launch({}));
+}
+
+TEST(EngineProcess, WritingToAnEngineThatStoppedReadingFailsQuietly) {
+  TEngineProcess process;
+  // The engine closes its input, says so, and lives on: the write meets a pipe nobody reads,
+  // which must fail without the signal that would end this program.
+  ASSERT_TRUE(process.Launch({"/bin/sh", "-c", "exec 0<&-; echo closed; exec sleep 30"}));
+  std::string line;
+  ASSERT_EQ(process.ReadLine(line, 30000), TEngineProcess::TRead::Line);
+  EXPECT_EQ(line, "closed");
+  EXPECT_FALSE(process.Send("TURN 1,1"));
+  EXPECT_FALSE(process.Send("TURN 1,2"));
+  EXPECT_TRUE(process.Running());
+  process.Stop();
+  EXPECT_FALSE(process.Running());
 }
 
 }  // namespace
