@@ -530,10 +530,11 @@ bool TMatch::Run(std::ostream& log) {
         << result.OpeningLength << " opening stones: ";
     if (result.Winner < 0)
       log << "draw, full board";
+    else if (result.End == TGameEnd::Five)
+      log << EngineLetter(result.Winner) << " wins by five in a row";
     else
-      log << EngineLetter(result.Winner) << " wins by " << GameEndName(result.End);
-    if (!result.Detail.empty())
-      log << " (" << EngineLetter(1 - result.Winner) << " " << result.Detail << ")";
+      log << EngineLetter(result.Winner) << " wins: " << EngineLetter(1 - result.Winner) << " "
+          << result.Detail << " (" << GameEndName(result.End) << ")";
     if (!Options.RecordFolder.empty() && !error) {
       char name[32];
       std::snprintf(name, sizeof name, "game-%03d.psq", index + 1);
@@ -569,6 +570,8 @@ void TMatch::PrintSummary(std::ostream& out) const {
         << std::setw(9) << Milliseconds(average, 2) << std::setw(9)
         << Milliseconds(stats.MaxMicroseconds, 1) << "\n";
   }
+  out << "Black won " << Totals[0].WinsAsBlack + Totals[1].WinsAsBlack << ", White won "
+      << Totals[0].WinsAsWhite + Totals[1].WinsAsWhite << ", drawn " << Totals[0].Draws << "\n";
   for (int engine = 0; engine < 2; ++engine) {
     out << EngineLetter(engine) << ":";
     for (const std::string& arg : Options.Engines[engine])
