@@ -251,6 +251,52 @@ void TForm1::EnableStepCommands(TStepEvent event) {
   }
 }
 
+void TForm1::StepBack(int32_t n) {
+  if (n < 1 || PlyCount - n < 0) return;
+  for (int32_t i = 0; i < n; ++i) {
+    const MoveEntry& move = History[static_cast<size_t>(PlyCount - i) - 1];
+    BoardEngine->PlaceStone(move.Column, move.Row, CellEmpty);
+  }
+  if (n % 2 == 1) PassTurn();
+  PlyCount -= n;
+  EnableStepCommands(TStepEvent::SteppedBack);
+  if (PlyCount >= 1) {
+    LastColumn = History[static_cast<size_t>(PlyCount) - 1].Column;
+    LastRow = History[static_cast<size_t>(PlyCount) - 1].Row;
+  } else {
+    LastColumn = LastRow = 1;
+  }
+}
+
+// A recorded move the board refuses (only a damaged record holds one) is reported by the board;
+// it still counts as a step and still passes the turn.
+void TForm1::StepForward(int32_t n) {
+  if (n < 1 || static_cast<int64_t>(History.size()) < static_cast<int64_t>(PlyCount) + n) return;
+  for (int32_t i = 0; i < n; ++i) {
+    const MoveEntry& move = History[static_cast<size_t>(PlyCount + i)];
+    BoardEngine->PlaceStone(move.Column, move.Row, SideToMove);
+    PassTurn();
+  }
+  PlyCount += n;
+  EnableStepCommands(TStepEvent::SteppedForward);
+  LastColumn = History[static_cast<size_t>(PlyCount) - 1].Column;
+  LastRow = History[static_cast<size_t>(PlyCount) - 1].Row;
+}
+
+// In computer play a step takes the user's move and the computer's answer together; the second
+// step does nothing when not enough moves remain.
+void TForm1::Action4Execute() {
+  StepBack(1);
+  if (PlayMode == ModeComputer) StepBack(1);
+  RedrawBoard();
+}
+
+void TForm1::Action5Execute() {
+  StepForward(1);
+  if (PlayMode == ModeComputer) StepForward(1);
+  RedrawBoard();
+}
+
 // Switching never touches the board, the history or the turn: the computer simply answers the
 // next user stone with whichever colour is then to move.
 void TForm1::Action8Execute() {

@@ -3,6 +3,7 @@
 // and draws the board.
 #pragma once
 
+#include <QFileDialog>
 #include <QImage>
 #include <QMainWindow>
 #include <QSize>
@@ -17,7 +18,6 @@
 
 class QAction;
 class QActionGroup;
-class QFileDialog;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -112,6 +112,10 @@ class TForm1 : public QMainWindow, public TReporter {
   void Action1Execute();  // New game
   void Action2Execute();  // Exit
   void Action3Execute();  // About
+  void Action4Execute();  // Backward
+  void Action5Execute();  // Forward
+  void Action6Execute();  // Save game
+  void Action7Execute();  // Open game
   void Action8Execute();  // Mode, after the action's tick has flipped
   void N11Click();        // play with computer
   void N12Click();        // two players
@@ -120,6 +124,15 @@ class TForm1 : public QMainWindow, public TReporter {
   // The one path by which a stone of either side reaches the board: true when the board took it.
   bool PlayAt(int32_t column, int32_t row, uint8_t colour);
   void AppendMove(int32_t column, int32_t row);
+
+  // Take the last n moves on the board off it, or put the next n recorded ones back. Neither
+  // draws nor changes History; past either end they do nothing.
+  void StepBack(int32_t n);
+  void StepForward(int32_t n);
+
+  // The game record file. A failed save or open is reported and changes nothing.
+  void SaveRecord(const QString& fileName);
+  void OpenRecord(const QString& fileName);
 
   // What changes whether Backward (Action4) and Forward (Action5) can run.
   enum class TStepEvent { NewGame, MoveAppended, SteppedBack, SteppedForward, RecordOpened };
@@ -154,6 +167,7 @@ class TForm1 : public QMainWindow, public TReporter {
   void ConnectEvents();
 
   void ShowMessageBox(const QString& text);
+  bool AskFileName(QFileDialog& dialog, QFileDialog::AcceptMode mode, QString& fileName);
   QImage LoadBitmap(const QString& name) const;
   void PassTurn();
   void LeaveReplay();

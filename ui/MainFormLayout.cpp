@@ -246,6 +246,10 @@ void TForm1::ConnectEvents() {
   connect(Action1, &QAction::triggered, this, &TForm1::Action1Execute);
   connect(Action2, &QAction::triggered, this, &TForm1::Action2Execute);
   connect(Action3, &QAction::triggered, this, &TForm1::Action3Execute);
+  connect(Action4, &QAction::triggered, this, &TForm1::Action4Execute);
+  connect(Action5, &QAction::triggered, this, &TForm1::Action5Execute);
+  connect(Action6, &QAction::triggered, this, &TForm1::Action6Execute);
+  connect(Action7, &QAction::triggered, this, &TForm1::Action7Execute);
   connect(Action8, &QAction::triggered, this, &TForm1::Action8Execute);
   connect(N11, &QAction::triggered, this, &TForm1::N11Click);
   connect(N12, &QAction::triggered, this, &TForm1::N12Click);

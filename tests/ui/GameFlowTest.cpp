@@ -1,8 +1,5 @@
 // Game flow in the window: click mapping, the place-and-record path, New game, the play-mode
 // switching and the computer's answer inside the click.
-#include <QLabel>
-#include <QToolButton>
-
 #include "WindowFixture.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMouseEvent>
+#include <QToolButton>
 #include <memory>
 #include <vector>
 
