@@ -134,7 +134,10 @@ void TForm1::FormShow() {
   Action1Execute();
 }
 
+// The picture's events stop reaching the window first: the components outlive this call and
+// must not redraw without an engine.
 void TForm1::FormDestroy() {
+  Image1->disconnect(this);
   History.clear();
   WhiteStone = BlackStone = BoardPicture = QImage();
   BoardEngine.reset();
