@@ -1,0 +1,102 @@
+// The computer player works on fixed-size values only: no heap allocation while a move is
+// chosen. Every operator new of this program is counted, and the count must not move across
+// ChooseMove on positions from seeded games.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <random>
+
+#include "GameBoard.h"
+
+namespace {
+std::atomic<uint64_t> Allocations{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+  ++Allocations;
+  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+  return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  ++Allocations;
+  return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+  return operator new(size, tag);
+}
+void operator delete(void* block) noexcept {
+  std::free(block);
+}
+void operator delete[](void* block) noexcept {
+  std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+  std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+  std::free(block);
+}
+
+namespace {
+
+// A reporter that keeps the last verdict in a fixed buffer, as a window's panel would.
+class TQuietReporter : public TReporter {
+ public:
+  char Panel[32] = {};
+  void ShowMessage(std::string_view) override {}
+  void SetPanelText(int, std::string_view text) override {
+    const size_t length = text.copy(Panel, sizeof Panel - 1);
+    Panel[length] = '\0';
+  }
+};
+
+TEST(Allocation, ChooseMoveAllocatesNothing) {
+  TQuietReporter reporter;
+  std::mt19937 random(2024);
+  int decisions = 0;
+  uint64_t searches = 0;
+  for (int game = 0; game < 12; ++game) {
+    TGameBoard engine;
+    engine.SetReporter(&reporter);
+    uint8_t colour = CellBlack;
+    for (int placed = 0; placed < 3;) {
+      const int32_t column = 6 + static_cast<int32_t>(random() % 5);
+      const int32_t row = 6 + static_cast<int32_t>(random() % 5);
+      if (engine.Board[column][row] != CellEmpty) continue;
+      engine.PlaceStone(column, row, colour);
+      colour = Opponent(colour);
+      ++placed;
+    }
+    for (int ply = 0; ply < 60; ++ply) {
+      int32_t column = 0, row = 0;
+      const uint64_t before = Allocations.load();
+      engine.ChooseMove(colour, column, row, ply % 4 == 0 ? 16 : 6);
+      ASSERT_EQ(Allocations.load(), before) << "game " << game << ", ply " << ply;
+      ++decisions;
+      searches += engine.ForcedWinCalls;
+      if (column == 0) break;
+      double score = 0;
+      const bool five = engine.WinScore(column, row, colour, score);
+      engine.PlaceStone(column, row, colour);
+      if (five) break;
+      colour = Opponent(colour);
+    }
+  }
+  EXPECT_GT(decisions, 200);
+  EXPECT_GT(searches, 1000u);
+}
+
+// The counter itself works: an array on the heap is seen.
+TEST(Allocation, CounterSeesTheHeap) {
+  const uint64_t before = Allocations.load();
+  auto* block = new int[16];
+  delete[] block;
+  EXPECT_EQ(Allocations.load(), before + 1);
+}
+
+}  // namespace
