@@ -39,6 +39,11 @@ constexpr TColor CursorMarkColor = 255;       // red brackets under the mouse
 constexpr TColor LastMoveMarkColor = 0x8000;  // green brackets on the last stone
 constexpr int32_t ComputerDepth = 16;         // search budget of the computer's answer
 constexpr int StatusPanelCount = 5;
+constexpr int ToggleGrowth = 50;  // pixels the window grows when the tool bar or status bar returns
+
+// A clock count of tenths of a second as the clock panels show it: general format with up to 15
+// significant digits, no trailing zeros, the user locale's decimal separator (123 gives "12.3").
+QString ClockSeconds(int32_t tenths);
 
 // The outer size at which the board picture becomes square with a side that is a multiple of 16,
 // given the window's and the picture's size now, on the assumption that the picture grows and
@@ -81,9 +86,11 @@ class TForm1 : public QMainWindow, public TReporter {
   QAction *N2 = nullptr, *N3 = nullptr, *N4 = nullptr, *N6 = nullptr, *N9 = nullptr, *N11 = nullptr,
           *N12 = nullptr, *N15 = nullptr, *N16 = nullptr, *N17 = nullptr, *N18 = nullptr,
           *N19 = nullptr, *N20 = nullptr, *N21 = nullptr;
+  QAction *N8 = nullptr, *N13 = nullptr, *N14 = nullptr, *N22 = nullptr;
   QToolButton *ToolButton1 = nullptr, *ToolButton2 = nullptr, *ToolButton4 = nullptr,
               *ToolButton5 = nullptr, *ToolButton6 = nullptr, *ToolButton8 = nullptr,
               *ToolButton9 = nullptr;
+  QWidget *ToolButton3 = nullptr, *ToolButton7 = nullptr, *ToolButton10 = nullptr;  // separators
 
   // Game state. The stones on the board are exactly those of the first PlyCount entries of
   // History that the board accepted; Black plays entry 1 and colours alternate.
@@ -120,6 +127,11 @@ class TForm1 : public QMainWindow, public TReporter {
   void N11Click();        // play with computer
   void N12Click();        // two players
   void N16Click();        // Computer first
+  void Action9Execute();  // Show time, after the action's tick has flipped
+  void N8Click();         // Show steps
+  void N13Click();        // Status bar
+  void N14Click();        // Toolbar
+  void Timer1Timer();     // one tenth of a second on the clock of the side to move
 
   // The one path by which a stone of either side reaches the board: true when the board took it.
   bool PlayAt(int32_t column, int32_t row, uint8_t colour);
@@ -164,6 +176,7 @@ class TForm1 : public QMainWindow, public TReporter {
   void CreateBoardArea();
   void CreateStatusBar();
   void CreateFileDialogs();
+  void ToggleBar(QAction* item, QWidget* bar);
   void ConnectEvents();
 
   void ShowMessageBox(const QString& text);

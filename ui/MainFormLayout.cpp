@@ -23,16 +23,28 @@
 
 namespace {
 
-QAction* NewAction(QObject* owner, const char* name, const QString& caption, const QString& hint) {
+constexpr int ImageListCount = 15;
+constexpr int NoImage = -1;
+
+// Image `index` of ImageList1; an index outside the list gives no image.
+QIcon ListImage(int index) {
+  if (index < 0 || index >= ImageListCount) return QIcon();
+  const QString picture = QString(":/toolbar/%1.png").arg(index, 2, 10, QChar('0'));
+  return QFile::exists(picture) ? QIcon(picture) : QIcon();
+}
+
+QAction* NewAction(QObject* owner, const char* name, const QString& caption, const QString& hint,
+                   int image) {
   QAction* action = new QAction(caption, owner);
   action->setObjectName(name);
   action->setToolTip(hint.isEmpty() ? caption : hint);
+  action->setIcon(ListImage(image));
   return action;
 }
 
 // A menu entry follows its action's enabled state and tick and runs the action when chosen.
 QAction* LinkedMenuItem(QMenu* menu, const char* name, const QString& caption, QAction* action) {
-  QAction* item = menu->addAction(caption);
+  QAction* item = menu->addAction(action->icon(), caption);
   item->setObjectName(name);
   const auto follow = [item, action] {
     item->setEnabled(action->isEnabled());
@@ -54,8 +66,8 @@ QAction* MenuSeparator(QMenu* menu, const char* name) {
   return separator;
 }
 
-// A tool button shows only its image, with the hint as tool tip; without the image it shows
-// the hint as text.
+// A tool button shows only its own image, with its own hint as tool tip; without the image it
+// shows the hint as text.
 QToolButton* LinkedToolButton(QToolBar* bar, const char* name, const QString& hint, int image,
                               QAction* action) {
   QToolButton* button = new QToolButton(bar);
@@ -64,9 +76,9 @@ QToolButton* LinkedToolButton(QToolBar* bar, const char* name, const QString& hi
   button->setFixedSize(42, 40);
   button->setIconSize(QSize(32, 32));
   button->setAutoRaise(true);
-  const QString picture = QString(":/toolbar/%1.png").arg(image, 2, 10, QChar('0'));
-  if (QFile::exists(picture)) {
-    button->setIcon(QIcon(picture));
+  const QIcon picture = ListImage(image);
+  if (!picture.isNull()) {
+    button->setIcon(picture);
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
   } else {
     button->setText(hint);
@@ -80,11 +92,21 @@ QToolButton* LinkedToolButton(QToolBar* bar, const char* name, const QString& hi
   return button;
 }
 
-void ToolSeparator(QToolBar* bar, const char* name) {
+QWidget* ToolSeparator(QToolBar* bar, const char* name) {
   QWidget* gap = new QWidget(bar);
   gap->setObjectName(name);
   gap->setFixedWidth(20);
   bar->addWidget(gap);
+  return gap;
+}
+
+// A menu entry with its own handler and a tick of its own.
+QAction* TickedMenuItem(QMenu* menu, const char* name, const QString& caption, bool ticked) {
+  QAction* item = menu->addAction(caption);
+  item->setObjectName(name);
+  item->setCheckable(true);
+  item->setChecked(ticked);
+  return item;
 }
 
 }  // namespace
@@ -111,18 +133,18 @@ void TForm1::CreateComponents() {
 }
 
 void TForm1::CreateActions() {
-  Action1 = NewAction(this, "Action1", "新游戏", "新建游戏");
-  Action7 = NewAction(this, "Action7", "打开", "打开棋局");
-  Action6 = NewAction(this, "Action6", "保存", "保存棋局");
-  Action2 = NewAction(this, "Action2", "退出游戏", "退出游戏");
-  Action3 = NewAction(this, "Action3", "关于", "关于");
-  Action4 = NewAction(this, "Action4", "向前一步", "前一步");
+  Action1 = NewAction(this, "Action1", "新游戏", "新建游戏", 3);
+  Action7 = NewAction(this, "Action7", "打开", "打开棋局", 5);
+  Action6 = NewAction(this, "Action6", "保存", "保存棋局", 8);
+  Action2 = NewAction(this, "Action2", "退出游戏", "退出游戏", 0);
+  Action3 = NewAction(this, "Action3", "关于", "关于", NoImage);
+  Action4 = NewAction(this, "Action4", "向前一步", "前一步", 7);
   Action4->setEnabled(false);
-  Action5 = NewAction(this, "Action5", "向后一步", "后一步");
-  Action8 = NewAction(this, "Action8", "切换模式", "切换模式");
+  Action5 = NewAction(this, "Action5", "向后一步", "后一步", 3);
+  Action8 = NewAction(this, "Action8", "切换模式", "切换模式", 23);
   Action8->setCheckable(true);
   Action8->setChecked(true);
-  Action9 = NewAction(this, "Action9", "启动计时", "");
+  Action9 = NewAction(this, "Action9", "启动计时", "", NoImage);
   Action9->setCheckable(true);
 }
 
@@ -133,8 +155,10 @@ void TForm1::CreateMenus() {
   N1 = MainMenu1->addMenu("Game");
   N1->setObjectName("N1");
   N2 = LinkedMenuItem(N1, "N2", "New game", Action1);
+  // F2 reaches New game from anywhere in the window, whichever widget has the focus.
   N2->setShortcut(Qt::Key_F2);
   N2->setShortcutContext(Qt::WindowShortcut);
+  addAction(N2);
   N17 = LinkedMenuItem(N1, "N17", "Open game", Action7);
   N18 = LinkedMenuItem(N1, "N18", "Save game", Action6);
   N3 = MenuSeparator(N1, "N3");
@@ -142,6 +166,8 @@ void TForm1::CreateMenus() {
 
   N7 = MainMenu1->addMenu("Option");
   N7->setObjectName("N7");
+  N8 = TickedMenuItem(N7, "N8", "Show steps", false);
+  N22 = LinkedMenuItem(N7, "N22", "Show time", Action9);
   N19 = MenuSeparator(N7, "N19");
   N20 = LinkedMenuItem(N7, "N20", "Backward", Action4);
   N21 = LinkedMenuItem(N7, "N21", "Forward", Action5);
@@ -163,6 +189,8 @@ void TForm1::CreateMenus() {
   N16->setCheckable(true);
   N16->setChecked(true);
   N15 = MenuSeparator(N7, "N15");
+  N14 = TickedMenuItem(N7, "N14", "Toolbar", true);
+  N13 = TickedMenuItem(N7, "N13", "Status bar", true);
 
   N5 = MainMenu1->addMenu("Help");
   N5->setObjectName("N5");
@@ -174,17 +202,20 @@ void TForm1::CreateToolBar() {
   ToolBar1->setObjectName("ToolBar1");
   ToolBar1->setMovable(false);
   ToolBar1->setFixedHeight(44);
+  ToolBar1->setIconSize(QSize(32, 32));
+  ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  ToolBar1->toggleViewAction()->setEnabled(false);  // only the Toolbar entry hides it
   ToolButton1 = LinkedToolButton(ToolBar1, "ToolButton1", "New game", 2, Action1);
   ToolButton8 = LinkedToolButton(ToolBar1, "ToolButton8", "Open game", 5, Action7);
   ToolButton2 = LinkedToolButton(ToolBar1, "ToolButton2", "Save game", 8, Action6);
-  ToolSeparator(ToolBar1, "ToolButton7");
+  ToolButton7 = ToolSeparator(ToolBar1, "ToolButton7");
   ToolButton9 = LinkedToolButton(ToolBar1, "ToolButton9", "Mode", 10, Action8);
   ToolButton9->setCheckable(true);
   ToolButton9->setChecked(Action8->isChecked());
-  ToolSeparator(ToolBar1, "ToolButton10");
+  ToolButton10 = ToolSeparator(ToolBar1, "ToolButton10");
   ToolButton5 = LinkedToolButton(ToolBar1, "ToolButton5", "Backward", 13, Action4);
   ToolButton6 = LinkedToolButton(ToolBar1, "ToolButton6", "Forward", 12, Action5);
-  ToolSeparator(ToolBar1, "ToolButton3");
+  ToolButton3 = ToolSeparator(ToolBar1, "ToolButton3");
   ToolButton4 = LinkedToolButton(ToolBar1, "ToolButton4", "Exit", 0, Action2);
 }
 
@@ -221,6 +252,8 @@ void TForm1::CreateBoardArea() {
 void TForm1::CreateStatusBar() {
   StatusBar1 = statusBar();
   StatusBar1->setObjectName("StatusBar1");
+  StatusBar1->setFixedHeight(19);
+  StatusBar1->setSizeGripEnabled(false);
   static constexpr int Widths[StatusPanelCount] = {100, 50, 200, 200, 50};
   for (int panel = 0; panel < StatusPanelCount; ++panel) {
     QLabel* label = new QLabel(StatusBar1);
@@ -254,4 +287,9 @@ void TForm1::ConnectEvents() {
   connect(N11, &QAction::triggered, this, &TForm1::N11Click);
   connect(N12, &QAction::triggered, this, &TForm1::N12Click);
   connect(N16, &QAction::triggered, this, &TForm1::N16Click);
+  connect(Action9, &QAction::triggered, this, &TForm1::Action9Execute);
+  connect(N8, &QAction::triggered, this, &TForm1::N8Click);
+  connect(N13, &QAction::triggered, this, &TForm1::N13Click);
+  connect(N14, &QAction::triggered, this, &TForm1::N14Click);
+  connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 }
