@@ -8,16 +8,16 @@
 #include "GameBoard.h"
 
 // Cell codes along one line through the trial stone, offsets -9..+9. Anything outside that range,
-// and everything at or beyond the first border cell, reads as the border.
+// and everything at or beyond the first border cell, reads as the border: the buffer runs on to
+// offsets -11..+11, as far as any window's neighbours reach, and those extra cells stay border.
 struct TGameBoard::TLineBuffer {
   static constexpr int32_t Reach = 9;
-  uint8_t Cells[2 * Reach + 1] = {};
+  static constexpr int32_t Margin = Reach + 2;
+  uint8_t Cells[2 * Margin + 1] = {};
   int32_t Column = 0, Row = 0, ColumnStep = 0, RowStep = 0;
   uint8_t Direction = 0;
 
-  uint8_t At(int32_t offset) const {
-    return InRange(offset, -Reach, Reach) ? Cells[offset + Reach] : CellBorder;
-  }
+  uint8_t At(int32_t offset) const { return Cells[offset + Margin]; }
   int32_t ColumnAt(int32_t offset) const { return Column + offset * ColumnStep; }
   int32_t RowAt(int32_t offset) const { return Row + offset * RowStep; }
 };
@@ -106,12 +106,12 @@ void TGameBoard::RefreshLine(SearchState& state, uint8_t direction, int32_t colu
   for (int32_t k = 0; k <= TLineBuffer::Reach; ++k) {
     const uint8_t cell = Board[line.ColumnAt(k)][line.RowAt(k)];
     if (cell == CellBorder) break;
-    line.Cells[k + TLineBuffer::Reach] = cell;
+    line.Cells[k + TLineBuffer::Margin] = cell;
   }
   for (int32_t k = -1; k >= -TLineBuffer::Reach; --k) {
     const uint8_t cell = Board[line.ColumnAt(k)][line.RowAt(k)];
     if (cell == CellBorder) break;
-    line.Cells[k + TLineBuffer::Reach] = cell;
+    line.Cells[k + TLineBuffer::Margin] = cell;
   }
 
   const uint8_t stone = line.At(0);
@@ -120,7 +120,7 @@ void TGameBoard::RefreshLine(SearchState& state, uint8_t direction, int32_t colu
   // The opponent loses its levels next to the stone; the windows clear of it give back what they
   // still can.
   auto resetOther = [&](int32_t k) {
-    state.Threats.At(other, line.ColumnAt(k), line.RowAt(k), direction) = 0;
+    SetLevel(state, other, line.ColumnAt(k), line.RowAt(k), direction, 0);
     if (k != 0) RankCandidate(state, other, line.ColumnAt(k), line.RowAt(k));
   };
   for (int32_t k = 0; k <= 5 && line.At(k) != CellBorder; ++k)
@@ -180,10 +180,10 @@ void TGameBoard::RaiseWindow(SearchState& state, const TLineBuffer& line, uint8_
 
   for (int32_t p = 0; p < 5; ++p) {
     const int32_t j = s + p;
-    if (line.At(j) != CellEmpty || !InRange(j, low, high)) continue;
-    int8_t& level = state.Threats.At(own, line.ColumnAt(j), line.RowAt(j), line.Direction);
-    if (levels[p] > level) {
-      level = levels[p];
+    if (line.At(j) != CellEmpty || j < low || j > high) continue;
+    const int32_t column = line.ColumnAt(j), row = line.RowAt(j);
+    if (levels[p] > state.Threats.At(own, column, row, line.Direction)) {
+      SetLevel(state, own, column, row, line.Direction, levels[p]);
       raised[j + 5] = true;
     }
   }

@@ -10,26 +10,32 @@
 bool TGameBoard::FindForcedWin(uint8_t attacker, uint8_t toMove, int32_t& column, int32_t& row,
                                uint8_t minLevel, const CandidateLists& lists,
                                const TThreatTable& threats, int32_t depth) {
+  // Outside ChooseMove the search runs unkeyed, so the threat key plays no part.
+  return Search(attacker, toMove, column, row, minLevel, lists, threats, TSearchKey{}, depth);
+}
+
+bool TGameBoard::Search(uint8_t attacker, uint8_t toMove, int32_t& column, int32_t& row,
+                        uint8_t minLevel, const CandidateLists& lists, const TThreatTable& threats,
+                        const TSearchKey& threatKey, int32_t depth) {
   ++ForcedWinCalls;
   if (depth <= 0) return false;
 
-  SearchState state{lists, threats};
+  SearchState state{lists, threats, threatKey};
   // The trial stone's cell is kept apart: the attacker's turn writes its answer over (column, row).
   int32_t placedColumn = 0, placedRow = 0;
   if (column > 0) {
     const uint8_t mover = Opponent(toMove);
     placedColumn = column;
     placedRow = row;
-    Board[column][row] = mover;
+    PutTrialStone(column, row, mover);
     ClearCandidates(state, mover);
     DropCandidate(state, toMove, column, row);
     RefreshLines(state, column, row);
   }
 
-  const bool won = toMove == attacker ? AttackersTurn(state, attacker, column, row, minLevel, depth)
-                                      : DefendersTurn(state, attacker, minLevel, depth);
+  const bool won = SearchTurn(state, attacker, toMove, column, row, minLevel, depth);
 
-  if (placedColumn > 0) Board[placedColumn][placedRow] = CellEmpty;
+  if (placedColumn > 0) PutTrialStone(placedColumn, placedRow, CellEmpty);
   return won;
 }
 
@@ -47,7 +53,8 @@ bool TGameBoard::AttackersTurn(SearchState& state, uint8_t attacker, int32_t& co
     row = moveRow = entry.Row;
   };
   auto tryMove = [&](uint8_t a, uint8_t t, uint8_t m) {
-    return FindForcedWin(a, t, moveColumn, moveRow, m, state.Lists, state.Threats, depth - 1);
+    return Search(a, t, moveColumn, moveRow, m, state.Lists, state.Threats, state.ThreatKey,
+                  depth - 1);
   };
   constexpr int Last = CandidateList::SlotCount;
 
@@ -107,8 +114,8 @@ bool TGameBoard::DefendersTurn(SearchState& state, uint8_t attacker, uint8_t min
   auto tryBlock = [&](const CandidateEntry& entry) {
     moveColumn = entry.Column;
     moveRow = entry.Row;
-    return FindForcedWin(attacker, attacker, moveColumn, moveRow, minLevel, state.Lists,
-                         state.Threats, depth - 1);
+    return Search(attacker, attacker, moveColumn, moveRow, minLevel, state.Lists, state.Threats,
+                  state.ThreatKey, depth - 1);
   };
 
   if (own.Slot(1).Level == 11) return false;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 // Cell codes of Board.
@@ -93,11 +94,44 @@ struct CandidateLists {
   const CandidateList& Of(uint8_t colour) const { return Lists[colour - CellBlack]; }
 };
 
+// A 128-bit Zobrist key: two independent 64-bit halves, so that two different positions share a
+// key with odds far below any hardware fault.
+struct TSearchKey {
+  uint64_t Low = 0, High = 0;
+
+  TSearchKey& operator^=(const TSearchKey& other) {
+    Low ^= other.Low;
+    High ^= other.High;
+    return *this;
+  }
+  bool operator==(const TSearchKey& other) const { return Low == other.Low && High == other.High; }
+};
+
 // What one level of the search, or one trial of the move choice, works on: its own lists and
-// its own threat table, both copied from its caller and never written back.
+// its own threat table, both copied from its caller and never written back. ThreatKey follows
+// every write to Threats while the move choice keeps its transposition table.
 struct SearchState {
   CandidateLists Lists;
   TThreatTable Threats;
+  TSearchKey ThreatKey{};
+};
+
+// Outcomes of forced-win searches already made, keyed on everything a search's outcome depends
+// on. Allocated once with the engine and shared by its copies; it is never cleared, since an
+// entry stays true for its key whatever position comes next.
+struct TTranspositionTable {
+  struct TEntry {
+    TSearchKey Key;
+    uint64_t Calls = 0;  // FindForcedWin calls the search made, itself included
+    int16_t Column = 0, Row = 0;
+    bool Won = false;
+    bool Moved = false;  // the search wrote (Column, Row) as its move
+    bool Used = false;
+  };
+  static constexpr size_t EntryCount = size_t{1} << 16;
+  TEntry Entries[EntryCount];
+
+  TEntry& Slot(const TSearchKey& key) { return Entries[key.Low & (EntryCount - 1)]; }
 };
 
 class TGameBoard {
@@ -149,6 +183,10 @@ class TGameBoard {
   // FindForcedWin calls made by the last ChooseMove (and by direct calls since).
   uint64_t ForcedWinCalls = 0;
 
+  // With false, ChooseMove searches every position afresh instead of reusing the outcomes of
+  // searches it has already made. Both ways give the same moves, verdicts and call counts.
+  bool UseTranspositions = true;
+
   // Picks the move of colour (2 or 3) into column and row and writes the verdict to status
   // panel 0. Board is as before on return and Threat is only read; depth below 1 does nothing.
   // (0, 0) when no empty intersection carries a level.
@@ -178,17 +216,40 @@ class TGameBoard {
 
  private:
   TReporter* Reporter = nullptr;
+  std::shared_ptr<TTranspositionTable> Transpositions = std::make_shared<TTranspositionTable>();
+  // While ChooseMove runs with its table: BoardKey follows every stone on Board.
+  bool Keyed = false;
+  TSearchKey BoardKey;
 
   void Report(std::string_view text) const;
 
   struct TLineBuffer;
   void RaiseWindow(SearchState& state, const TLineBuffer& line, uint8_t own, uint8_t other,
                    int32_t& start, int32_t low, int32_t high, bool raised[11]) const;
+  bool Search(uint8_t attacker, uint8_t toMove, int32_t& column, int32_t& row, uint8_t minLevel,
+              const CandidateLists& lists, const TThreatTable& threats, const TSearchKey& threatKey,
+              int32_t depth);
+  bool SearchTurn(SearchState& state, uint8_t attacker, uint8_t toMove, int32_t& column,
+                  int32_t& row, uint8_t minLevel, int32_t depth);
+  // Writes one level of the state's table, keeping its key when the decision is keyed.
+  void SetLevel(SearchState& state, uint8_t colour, int32_t column, int32_t row, int direction,
+                int8_t level) const {
+    int8_t& cell = state.Threats.At(colour, column, row, direction);
+    if (Keyed && cell != level) KeyLevelChange(state, colour, column, row, direction, cell, level);
+    cell = level;
+  }
+  static void KeyLevelChange(SearchState& state, uint8_t colour, int32_t column, int32_t row,
+                             int direction, int8_t from, int8_t to);
+  void PutTrialStone(int32_t column, int32_t row, uint8_t cell);
+  TSearchKey BeginKeyedDecision();
+  void DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32_t depth,
+                  const TSearchKey& threatKey);
   bool AttackersTurn(SearchState& state, uint8_t attacker, int32_t& column, int32_t& row,
                      uint8_t minLevel, int32_t depth);
   bool DefendersTurn(SearchState& state, uint8_t attacker, uint8_t minLevel, int32_t depth);
   bool WinsAfterMove(uint8_t colour, int32_t column, int32_t row, uint8_t minLevel,
-                     const CandidateLists& lists, const TThreatTable& threats, int32_t depth);
+                     const CandidateLists& lists, const TThreatTable& threats,
+                     const TSearchKey& threatKey, int32_t depth);
   double CellScore(uint8_t colour, int32_t column, int32_t row) const;
   bool CarriesLevel(int32_t column, int32_t row) const;
   void ListScanned(CandidateLists& lists, int32_t column, int32_t row) const;

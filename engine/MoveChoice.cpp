@@ -64,6 +64,13 @@ void TGameBoard::ShowVerdict(std::string_view text) const {
 void TGameBoard::ChooseMove(uint8_t colour, int32_t& column, int32_t& row, int32_t depth) {
   ForcedWinCalls = 0;
   if (depth < 1) return;
+  const TSearchKey threatKey = BeginKeyedDecision();
+  DecideMove(colour, column, row, depth, threatKey);
+  Keyed = false;
+}
+
+void TGameBoard::DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32_t depth,
+                            const TSearchKey& threatKey) {
   const uint8_t other = Opponent(colour);
   constexpr int Last = CandidateList::SlotCount;
 
@@ -86,7 +93,7 @@ void TGameBoard::ChooseMove(uint8_t colour, int32_t& column, int32_t& row, int32
   // The panel shows " " from here on unless a later step finds a verdict; it is written once,
   // when the verdict is known, since nothing can look at it while the decision runs.
   column = 0;
-  if (FindForcedWin(colour, colour, column, row, ThreesAllowed, lists, Threat, depth)) {
+  if (Search(colour, colour, column, row, ThreesAllowed, lists, Threat, threatKey, depth)) {
     ShowVerdict("I win! ");
     return;
   }
@@ -103,13 +110,13 @@ void TGameBoard::ChooseMove(uint8_t colour, int32_t& column, int32_t& row, int32
   }
 
   column = 0;
-  if (FindForcedWin(other, other, column, row, ThreesAllowed, lists, Threat, depth)) {
+  if (Search(other, other, column, row, ThreesAllowed, lists, Threat, threatKey, depth)) {
     // The first of the opponent's cells, in list order, after which it no longer wins.
     for (int slot = 1; slot <= Last && theirs.Slot(slot).Level != 0; ++slot) {
       answer(theirs.Slot(slot));
       int32_t blockColumn = theirs.Slot(slot).Column, blockRow = theirs.Slot(slot).Row;
-      if (!FindForcedWin(other, other, blockColumn, blockRow, ThreesAllowed, lists, Threat,
-                         depth)) {
+      if (!Search(other, other, blockColumn, blockRow, ThreesAllowed, lists, Threat, threatKey,
+                  depth)) {
         ShowVerdict("you will win! ");
         return;
       }
@@ -127,7 +134,8 @@ void TGameBoard::ChooseMove(uint8_t colour, int32_t& column, int32_t& row, int32
     if (entry.Level >= ThreesAllowed) continue;
     if (entry.Level < 3) break;
     const double score = CellScore(colour, entry.Column, entry.Row);
-    if (WinsAfterMove(colour, entry.Column, entry.Row, ThreesAllowed, lists, Threat, depth) &&
+    if (WinsAfterMove(colour, entry.Column, entry.Row, ThreesAllowed, lists, Threat, threatKey,
+                      depth) &&
         score >= setUpScore) {
       setUpScore = score;
       answer(entry);
@@ -147,20 +155,20 @@ void TGameBoard::ChooseMove(uint8_t colour, int32_t& column, int32_t& row, int32
 // and colour still wins by force after at least one such answer.
 bool TGameBoard::WinsAfterMove(uint8_t colour, int32_t column, int32_t row, uint8_t minLevel,
                                const CandidateLists& lists, const TThreatTable& threats,
-                               int32_t depth) {
-  SearchState state{lists, threats};
-  Board[column][row] = colour;
+                               const TSearchKey& threatKey, int32_t depth) {
+  SearchState state{lists, threats, threatKey};
+  PutTrialStone(column, row, colour);
   RefreshLines(state, column, row);
   bool wins = false;
   const CandidateList& own = state.Lists.Of(colour);
   for (int slot = 1; slot <= CandidateList::SlotCount && own.Slot(slot).Level >= minLevel; ++slot) {
     int32_t answerColumn = own.Slot(slot).Column, answerRow = own.Slot(slot).Row;
-    if (FindForcedWin(colour, colour, answerColumn, answerRow, minLevel, state.Lists, state.Threats,
-                      depth)) {
+    if (Search(colour, colour, answerColumn, answerRow, minLevel, state.Lists, state.Threats,
+               state.ThreatKey, depth)) {
       wins = true;
       break;
     }
   }
-  Board[column][row] = CellEmpty;
+  PutTrialStone(column, row, CellEmpty);
   return wins;
 }
