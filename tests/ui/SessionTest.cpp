@@ -36,6 +36,9 @@ struct TSessionModel {
   bool ComputerFirst = true;
   bool BackwardEnabled = false;
   bool ForwardEnabled = false;
+  bool ShowSteps = false;
+  int32_t BlackTenths = 0, WhiteTenths = 0;  // the counts last seen; New game resets them
+  bool ClocksReset = false;
   std::vector<QString> Messages;  // every message the window should have shown, in order
 
   int32_t Allowance() const { return Mode == ModeComputer ? 1 : 0; }
@@ -88,6 +91,8 @@ struct TSessionModel {
   }
 
   void NewGame() {
+    BlackTenths = WhiteTenths = 0;
+    ClocksReset = true;
     LeaveReplay();
     History.clear();
     PlyCount = 0;
@@ -238,24 +243,23 @@ class Session : public WindowTest {
     Model.Open(file->second);
   }
 
-  // "Show steps" through its menu item once the window has one, otherwise through the option
-  // and a redraw, which is what the item does.
   void ToggleShowSteps() {
-    if (auto* item = Form->findChild<QAction*>("N8")) {
-      item->trigger();
-    } else {
-      Form->ShowSteps = !Form->ShowSteps;
-      Form->RedrawBoard();
-    }
+    Form->N8->trigger();
+    Model.ShowSteps = !Model.ShowSteps;
   }
 
-  // A tick of the game clock, delivered the way the running timer delivers it.
+  // A tick of the game clock, delivered the way the running timer delivers it: exactly one
+  // tenth of a second on the clock of the side to move. (The running timer also fires on its
+  // own while a resize settles, so between ticks the clocks are only known not to go back.)
   void ClockTick() {
     if (!Form->Action9->isChecked() && Pick(0, 1)) Form->Action9->trigger();
-    if (Form->Timer1->isActive()) {
-      QTimerEvent tick(Form->Timer1->timerId());
-      QApplication::sendEvent(Form->Timer1, &tick);
-    }
+    if (!Form->Timer1->isActive()) return;
+    const int32_t black = Form->BlackTenths, white = Form->WhiteTenths;
+    QTimerEvent tick(Form->Timer1->timerId());
+    QApplication::sendEvent(Form->Timer1, &tick);
+    const bool whiteToMove = Form->SideToMove == CellWhite;
+    EXPECT_EQ(Form->BlackTenths, black + (whiteToMove ? 0 : 1));
+    EXPECT_EQ(Form->WhiteTenths, white + (whiteToMove ? 1 : 0));
   }
 
   void Resize() {
@@ -333,6 +337,17 @@ class Session : public WindowTest {
             << "intersection " << column << "," << row;
     ASSERT_EQ(Form->SideToMove, Model.SideToMove());
     ASSERT_EQ(Form->PlayMode, Model.Mode);
+    ASSERT_EQ(Form->ShowSteps, Model.ShowSteps);
+    ASSERT_EQ(Form->N8->isChecked(), Model.ShowSteps);
+    if (Model.ClocksReset) {
+      ASSERT_EQ(Form->BlackTenths, 0);
+      ASSERT_EQ(Form->WhiteTenths, 0);
+    } else {
+      ASSERT_GE(Form->BlackTenths, Model.BlackTenths);
+      ASSERT_GE(Form->WhiteTenths, Model.WhiteTenths);
+    }
+    Model.BlackTenths = Form->BlackTenths, Model.WhiteTenths = Form->WhiteTenths;
+    Model.ClocksReset = false;
     ASSERT_EQ(Form->Action4->isEnabled(), Model.BackwardEnabled) << "Backward";
     ASSERT_EQ(Form->Action5->isEnabled(), Model.ForwardEnabled) << "Forward";
     const QSize side = Form->Image1->size();
