@@ -38,8 +38,11 @@ void TGameBoard::RankCandidate(SearchState& state, uint8_t colour, int32_t colum
   CandidateList& list = state.Lists.Of(colour);
   constexpr int Last = CandidateList::SlotCount;
   int found = 0;
-  for (int slot = 1; slot <= Last && found == 0; ++slot) {
-    if (list.Slot(slot).Column == column && list.Slot(slot).Row == row) found = slot;
+  for (int slot = 1; slot <= Last; ++slot) {
+    if (list.Slot(slot).Column == column && list.Slot(slot).Row == row) {
+      found = slot;
+      break;
+    }
   }
 
   if (found > 0) {
