@@ -2,7 +2,6 @@
 // "Status bar".
 #include <QAction>
 #include <QLabel>
-#include <QLayout>
 #include <QLocale>
 #include <QStatusBar>
 #include <QTimer>
@@ -60,7 +59,6 @@ void TForm1::ToggleBar(QAction* item, QWidget* bar) {
   if (show) {
     resize(width(), height() + ToggleGrowth);
   } else {
-    if (layout() != nullptr) layout()->activate();
     FormResize();
   }
 }

@@ -275,7 +275,8 @@ void TForm1::CreateFileDialogs() {
 void TForm1::ConnectEvents() {
   connect(Image1, &TImage::MouseDown, this, &TForm1::Image1MouseDown);
   connect(Image1, &TImage::MouseMove, this, &TForm1::Image1MouseMove);
-  connect(Image1, &TImage::Resized, this, &TForm1::FormResize);
+  // Queued: the window resizes itself only after the layout that resized the picture is done.
+  connect(Image1, &TImage::Resized, this, &TForm1::FormResize, Qt::QueuedConnection);
   connect(Action1, &QAction::triggered, this, &TForm1::Action1Execute);
   connect(Action2, &QAction::triggered, this, &TForm1::Action2Execute);
   connect(Action3, &QAction::triggered, this, &TForm1::Action3Execute);
