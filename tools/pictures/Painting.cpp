@@ -83,14 +83,14 @@ QColor StoneShade(bool black, double dx, double dy) {
   // Blinn highlight with the viewer straight above.
   const double hx = lx, hy = ly, hzz = lz + 1.0;
   const double hl = std::sqrt(hx * hx + hy * hy + hzz * hzz);
-  const double spec = std::max(0.0, (nx * hx + ny * hy + hz * hzz) / hl);
+  const double specular = std::max(0.0, (nx * hx + ny * hy + hz * hzz) / hl);
   if (black) {
-    const double soft = std::pow(spec, 12.0);
+    const double soft = std::pow(specular, 12.0);
     const double base = 14 + 52 * diffuse * diffuse;
     const double v = base + 120 * soft;
     return QColor(Channel(v), Channel(v + 2), Channel(v + 6));
   }
-  const double soft = std::pow(spec, 30.0);
+  const double soft = std::pow(specular, 30.0);
   const double base = 176 + 66 * diffuse;
   const double v = base + 30 * soft;
   return QColor(Channel(v + 2), Channel(v + 1), Channel(v - 6 + 10 * soft));
