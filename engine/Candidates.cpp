@@ -123,7 +123,7 @@ void TGameBoard::RefreshLine(SearchState& state, uint8_t direction, int32_t colu
   // The opponent loses its levels next to the stone; the windows clear of it give back what they
   // still can.
   auto resetOther = [&](int32_t k) {
-    SetLevel(state, other, line.ColumnAt(k), line.RowAt(k), direction, 0);
+    state.Threats.At(other, line.ColumnAt(k), line.RowAt(k), direction) = 0;
     if (k != 0) RankCandidate(state, other, line.ColumnAt(k), line.RowAt(k));
   };
   for (int32_t k = 0; k <= 5 && line.At(k) != CellBorder; ++k)
@@ -186,7 +186,7 @@ void TGameBoard::RaiseWindow(SearchState& state, const TLineBuffer& line, uint8_
     if (line.At(j) != CellEmpty || j < low || j > high) continue;
     const int32_t column = line.ColumnAt(j), row = line.RowAt(j);
     if (levels[p] > state.Threats.At(own, column, row, line.Direction)) {
-      SetLevel(state, own, column, row, line.Direction, levels[p]);
+      state.Threats.At(own, column, row, line.Direction) = levels[p];
       raised[j + 5] = true;
     }
   }

@@ -94,44 +94,29 @@ struct CandidateLists {
   const CandidateList& Of(uint8_t colour) const { return Lists[colour - CellBlack]; }
 };
 
-// A 128-bit Zobrist key: two independent 64-bit halves, so that two different positions share a
-// key with odds far below any hardware fault.
-struct TSearchKey {
-  uint64_t Low = 0, High = 0;
-
-  TSearchKey& operator^=(const TSearchKey& other) {
-    Low ^= other.Low;
-    High ^= other.High;
-    return *this;
-  }
-  bool operator==(const TSearchKey& other) const { return Low == other.Low && High == other.High; }
-};
-
 // What one level of the search, or one trial of the move choice, works on: its own lists and
-// its own threat table, both copied from its caller and never written back. ThreatKey follows
-// every write to Threats while the move choice keeps its transposition table.
+// its own threat table, both copied from its caller and never written back.
 struct SearchState {
   CandidateLists Lists;
   TThreatTable Threats;
-  TSearchKey ThreatKey{};
 };
 
-// Outcomes of forced-win searches already made, keyed on everything a search's outcome depends
-// on. Allocated once with the engine and shared by its copies; it is never cleared, since an
-// entry stays true for its key whatever position comes next.
-struct TTranspositionTable {
-  struct TEntry {
-    TSearchKey Key;
-    uint64_t Calls = 0;  // FindForcedWin calls the search made, itself included
-    int16_t Column = 0, Row = 0;
-    bool Won = false;
-    bool Moved = false;  // the search wrote (Column, Row) as its move
-    bool Used = false;
-  };
-  static constexpr size_t EntryCount = size_t{1} << 16;
-  TEntry Entries[EntryCount];
+class TFastSearch;
 
-  TEntry& Slot(const TSearchKey& key) { return Entries[key.Low & (EntryCount - 1)]; }
+// The working memory of the fast search, made with the engine. It holds nothing from one call to
+// the next, so a copied engine simply gets memory of its own.
+class TFastSearchMemory {
+ public:
+  TFastSearchMemory();
+  TFastSearchMemory(const TFastSearchMemory&);
+  TFastSearchMemory& operator=(const TFastSearchMemory&) { return *this; }
+  ~TFastSearchMemory();
+
+  TFastSearch& operator*() const { return *Search; }
+  TFastSearch* operator->() const { return Search.get(); }
+
+ private:
+  std::unique_ptr<TFastSearch> Search;
 };
 
 class TGameBoard {
@@ -173,6 +158,8 @@ class TGameBoard {
   // whose count is not 1..4, or whose mask is not in the count's table, leaves the levels as
   // they were and reports "Mach error!" and the count in status panel 4.
   void PatternLevels(uint8_t mask, int32_t count, bool dead, int8_t levels[5]) const;
+  // The same levels without the report: false, levels untouched, where PatternLevels reports.
+  static bool WindowLevels(uint8_t mask, int32_t count, bool dead, int8_t levels[5]);
 
   // The computer player. Its operations read Board and Threat, write trial stones straight into
   // Board (no rescan, no announcement) and take every one of them away again before they return.
@@ -183,9 +170,10 @@ class TGameBoard {
   // FindForcedWin calls made by the last ChooseMove (and by direct calls since).
   uint64_t ForcedWinCalls = 0;
 
-  // With false, ChooseMove searches every position afresh instead of reusing the outcomes of
-  // searches it has already made. Both ways give the same moves, verdicts and call counts.
-  bool UseTranspositions = true;
+  // With false, the searches copy their lists and table at every level, as the design describes
+  // them, instead of changing them in place and undoing the changes. Both ways give the same
+  // moves, verdicts, messages and call counts; the plain way is the reference for the fast one.
+  bool UseFastSearch = true;
 
   // Picks the move of colour (2 or 3) into column and row and writes the verdict to status
   // panel 0. Board is as before on return and Threat is only read; depth below 1 does nothing.
@@ -216,40 +204,20 @@ class TGameBoard {
 
  private:
   TReporter* Reporter = nullptr;
-  std::shared_ptr<TTranspositionTable> Transpositions = std::make_shared<TTranspositionTable>();
-  // While ChooseMove runs with its table: BoardKey follows every stone on Board.
-  bool Keyed = false;
-  TSearchKey BoardKey;
+  TFastSearchMemory Fast;
 
   void Report(std::string_view text) const;
 
   struct TLineBuffer;
+  struct TPlainSearcher;
   void RaiseWindow(SearchState& state, const TLineBuffer& line, uint8_t own, uint8_t other,
                    int32_t& start, int32_t low, int32_t high, bool raised[11]) const;
-  bool Search(uint8_t attacker, uint8_t toMove, int32_t& column, int32_t& row, uint8_t minLevel,
-              const CandidateLists& lists, const TThreatTable& threats, const TSearchKey& threatKey,
-              int32_t depth);
-  bool SearchTurn(SearchState& state, uint8_t attacker, uint8_t toMove, int32_t& column,
-                  int32_t& row, uint8_t minLevel, int32_t depth);
-  // Writes one level of the state's table, keeping its key when the decision is keyed.
-  void SetLevel(SearchState& state, uint8_t colour, int32_t column, int32_t row, int direction,
-                int8_t level) const {
-    int8_t& cell = state.Threats.At(colour, column, row, direction);
-    if (Keyed && cell != level) KeyLevelChange(state, colour, column, row, direction, cell, level);
-    cell = level;
-  }
-  static void KeyLevelChange(SearchState& state, uint8_t colour, int32_t column, int32_t row,
-                             int direction, int8_t from, int8_t to);
-  void PutTrialStone(int32_t column, int32_t row, uint8_t cell);
-  TSearchKey BeginKeyedDecision();
-  void DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32_t depth,
-                  const TSearchKey& threatKey);
-  bool AttackersTurn(SearchState& state, uint8_t attacker, int32_t& column, int32_t& row,
-                     uint8_t minLevel, int32_t depth);
-  bool DefendersTurn(SearchState& state, uint8_t attacker, uint8_t minLevel, int32_t depth);
+  bool PlainSearch(uint8_t attacker, uint8_t toMove, int32_t& column, int32_t& row,
+                   uint8_t minLevel, const CandidateLists& lists, const TThreatTable& threats,
+                   int32_t depth);
+  void DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32_t depth);
   bool WinsAfterMove(uint8_t colour, int32_t column, int32_t row, uint8_t minLevel,
-                     const CandidateLists& lists, const TThreatTable& threats,
-                     const TSearchKey& threatKey, int32_t depth);
+                     const CandidateLists& lists, const TThreatTable& threats, int32_t depth);
   double CellScore(uint8_t colour, int32_t column, int32_t row) const;
   bool CarriesLevel(int32_t column, int32_t row) const;
   void ListScanned(CandidateLists& lists, int32_t column, int32_t row) const;

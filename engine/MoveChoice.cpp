@@ -1,7 +1,7 @@
 // Move choice: the ladder that picks the computer's stone and its verdict. Own forced win first,
 // then blocking a five, answering the opponent's forced win, a quiet move that sets up a forced
 // win, and last the intersection with the highest static score.
-#include "GameBoard.h"
+#include "FastSearch.h"
 
 namespace {
 constexpr uint8_t ThreesAllowed = 7;
@@ -64,13 +64,10 @@ void TGameBoard::ShowVerdict(std::string_view text) const {
 void TGameBoard::ChooseMove(uint8_t colour, int32_t& column, int32_t& row, int32_t depth) {
   ForcedWinCalls = 0;
   if (depth < 1) return;
-  const TSearchKey threatKey = BeginKeyedDecision();
-  DecideMove(colour, column, row, depth, threatKey);
-  Keyed = false;
+  DecideMove(colour, column, row, depth);
 }
 
-void TGameBoard::DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32_t depth,
-                            const TSearchKey& threatKey) {
+void TGameBoard::DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32_t depth) {
   const uint8_t other = Opponent(colour);
   constexpr int Last = CandidateList::SlotCount;
 
@@ -90,10 +87,25 @@ void TGameBoard::DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32
     }
   }
 
+  // Every search of the ladder starts from this position and these lists.
+  if (UseFastSearch) Fast->Load(Board, Threat, ForcedWinCalls);
+  auto forcedWin = [&](uint8_t attacker, int32_t& winColumn, int32_t& winRow) {
+    return UseFastSearch ? Fast->FindForcedWin(attacker, attacker, winColumn, winRow, ThreesAllowed,
+                                               lists, depth)
+                         : PlainSearch(attacker, attacker, winColumn, winRow, ThreesAllowed, lists,
+                                       Threat, depth);
+  };
+  auto setsUpWin = [&](const CandidateEntry& entry) {
+    return UseFastSearch
+               ? Fast->WinsAfterMove(colour, entry.Column, entry.Row, ThreesAllowed, lists, depth)
+               : WinsAfterMove(colour, entry.Column, entry.Row, ThreesAllowed, lists, Threat,
+                               depth);
+  };
+
   // The panel shows " " from here on unless a later step finds a verdict; it is written once,
   // when the verdict is known, since nothing can look at it while the decision runs.
   column = 0;
-  if (Search(colour, colour, column, row, ThreesAllowed, lists, Threat, threatKey, depth)) {
+  if (forcedWin(colour, column, row)) {
     ShowVerdict("I win! ");
     return;
   }
@@ -110,13 +122,12 @@ void TGameBoard::DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32
   }
 
   column = 0;
-  if (Search(other, other, column, row, ThreesAllowed, lists, Threat, threatKey, depth)) {
+  if (forcedWin(other, column, row)) {
     // The first of the opponent's cells, in list order, after which it no longer wins.
     for (int slot = 1; slot <= Last && theirs.Slot(slot).Level != 0; ++slot) {
       answer(theirs.Slot(slot));
       int32_t blockColumn = theirs.Slot(slot).Column, blockRow = theirs.Slot(slot).Row;
-      if (!Search(other, other, blockColumn, blockRow, ThreesAllowed, lists, Threat, threatKey,
-                  depth)) {
+      if (!forcedWin(other, blockColumn, blockRow)) {
         ShowVerdict("you will win! ");
         return;
       }
@@ -134,9 +145,7 @@ void TGameBoard::DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32
     if (entry.Level >= ThreesAllowed) continue;
     if (entry.Level < 3) break;
     const double score = CellScore(colour, entry.Column, entry.Row);
-    if (WinsAfterMove(colour, entry.Column, entry.Row, ThreesAllowed, lists, Threat, threatKey,
-                      depth) &&
-        score >= setUpScore) {
+    if (setsUpWin(entry) && score >= setUpScore) {
       setUpScore = score;
       answer(entry);
     }
@@ -155,20 +164,21 @@ void TGameBoard::DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32
 // and colour still wins by force after at least one such answer.
 bool TGameBoard::WinsAfterMove(uint8_t colour, int32_t column, int32_t row, uint8_t minLevel,
                                const CandidateLists& lists, const TThreatTable& threats,
-                               const TSearchKey& threatKey, int32_t depth) {
-  SearchState state{lists, threats, threatKey};
-  PutTrialStone(column, row, colour);
+                               int32_t depth) {
+  SearchState state{lists, threats};
+  const uint8_t under = Board[column][row];
+  Board[column][row] = colour;
   RefreshLines(state, column, row);
   bool wins = false;
   const CandidateList& own = state.Lists.Of(colour);
   for (int slot = 1; slot <= CandidateList::SlotCount && own.Slot(slot).Level >= minLevel; ++slot) {
     int32_t answerColumn = own.Slot(slot).Column, answerRow = own.Slot(slot).Row;
-    if (Search(colour, colour, answerColumn, answerRow, minLevel, state.Lists, state.Threats,
-               state.ThreatKey, depth)) {
+    if (PlainSearch(colour, colour, answerColumn, answerRow, minLevel, state.Lists, state.Threats,
+                    depth)) {
       wins = true;
       break;
     }
   }
-  PutTrialStone(column, row, CellEmpty);
+  Board[column][row] = under;
   return wins;
 }

@@ -52,29 +52,30 @@ void Fill(int8_t levels[5], int8_t level) {
 
 }  // namespace
 
-void TGameBoard::PatternLevels(uint8_t mask, int32_t count, bool dead, int8_t levels[5]) const {
+bool TGameBoard::WindowLevels(uint8_t mask, int32_t count, bool dead, int8_t levels[5]) {
   if (dead) {
     static constexpr int8_t DeadLevels[5] = {0, 1, 5, 9, 11};
     Fill(levels, InRange(count, 1, 4) ? DeadLevels[count] : 0);
-    return;
+    return true;
   }
   if (count == 4) {
     Fill(levels, FiveLevel);
-    return;
+    return true;
   }
   const TPattern* pattern = nullptr;
   if (count == 1) pattern = FindPattern(OneStonePatterns, mask);
   if (count == 2) pattern = FindPattern(TwoStonePatterns, mask);
   if (count == 3) pattern = FindPattern(ThreeStonePatterns, mask);
-  if (pattern != nullptr) {
-    std::memcpy(levels, pattern->Levels, 5);
-    return;
-  }
-  if (Reporter != nullptr) {
-    char text[32];
-    int length = std::snprintf(text, sizeof text, "Mach error!%d", static_cast<int>(count));
-    Reporter->SetPanelText(4, std::string_view(text, static_cast<size_t>(length)));
-  }
+  if (pattern == nullptr) return false;
+  std::memcpy(levels, pattern->Levels, 5);
+  return true;
+}
+
+void TGameBoard::PatternLevels(uint8_t mask, int32_t count, bool dead, int8_t levels[5]) const {
+  if (WindowLevels(mask, count, dead, levels) || Reporter == nullptr) return;
+  char text[32];
+  int length = std::snprintf(text, sizeof text, "Mach error!%d", static_cast<int>(count));
+  Reporter->SetPanelText(4, std::string_view(text, static_cast<size_t>(length)));
 }
 
 void TGameBoard::RescanLines(int32_t column, int32_t row) {

@@ -1,0 +1,391 @@
+// The fast forced-win search. Each operation follows its plain twin (Candidates.cpp, ForcedWin.cpp,
+// MoveChoice.cpp) step for step; the comments say only where the way differs.
+#include "FastSearch.h"
+
+#include <cstring>
+#include <utility>
+
+#include "SearchTurns.h"
+
+namespace {
+
+constexpr int Slots = CandidateList::SlotCount;
+
+// Cell steps of the four directions: (+1, 0), (+1, +1), (0, +1), (-1, +1).
+constexpr int32_t CellStep[4] = {16, 17, 1, -15};
+
+uint8_t CellOf(int32_t column, int32_t row) {
+  return static_cast<uint8_t>(column * 16 + row);
+}
+
+// A line read around a stone: bit 11 + k is the cell at offset k. Offsets -9..+9 come from the
+// board; everything further away reads as the border, as in the plain refresh's line buffer.
+constexpr uint32_t Reach = 0x1FFFFC;  // offsets -9..+9
+constexpr uint32_t Near = 0x1FFC0;    // offsets -5..+5
+constexpr uint32_t Before = 0x7C0;    // offsets -5..-1
+constexpr uint32_t After = 0x1F000;   // offsets +1..+5
+constexpr int OffsetBit = 11;
+
+}  // namespace
+
+struct TFastSearch::TGeometry {
+  // Which line of a direction a cell lies on, and its index along that line; the index grows by
+  // one per step in the direction. Line masks hold index i at bit 16 + i.
+  struct TLinePlace {
+    uint8_t Line, Index;
+  };
+  TLinePlace Places[256][4];
+  uint64_t Inner[4][32];  // the inner cells of each line
+  // The levels a live (0) or dead (1) window gives its five cells; the index is the window's
+  // stone mask with bit p for its p-th cell.
+  int8_t WindowLevels[32][2][5];
+  uint8_t StoneCount[32];  // stones in a five-bit window
+
+  TGeometry() : Places{}, Inner{}, WindowLevels{}, StoneCount{} {
+    for (int32_t column = 1; column <= BoardSize; ++column) {
+      for (int32_t row = 1; row <= BoardSize; ++row) {
+        const TGeometry::TLinePlace places[4] = {
+            {static_cast<uint8_t>(row), static_cast<uint8_t>(column)},
+            {static_cast<uint8_t>(column - row + 15), static_cast<uint8_t>(column)},
+            {static_cast<uint8_t>(column), static_cast<uint8_t>(row)},
+            {static_cast<uint8_t>(column + row), static_cast<uint8_t>(row)}};
+        for (int direction = 0; direction < 4; ++direction) {
+          Places[CellOf(column, row)][direction] = places[direction];
+          Inner[direction][places[direction].Line] |= uint64_t{1} << (16 + places[direction].Index);
+        }
+      }
+    }
+    for (uint32_t stones = 0; stones < 32; ++stones) {
+      const int count = __builtin_popcount(stones);
+      StoneCount[stones] = static_cast<uint8_t>(count);
+      if (count < 2 || count > 4) continue;
+      uint8_t mask = 0;  // the pattern tables put the window's first cell in the top bit
+      for (int p = 0; p < 5; ++p) {
+        if (stones & (1u << p)) mask |= static_cast<uint8_t>(1u << (4 - p));
+      }
+      for (int dead = 0; dead < 2; ++dead)
+        TGameBoard::WindowLevels(mask, count, dead == 1, WindowLevels[stones][dead]);
+    }
+  }
+};
+
+namespace {
+
+const TFastSearch::TGeometry& TheGeometry() {
+  static const TFastSearch::TGeometry geometry;
+  return geometry;
+}
+
+bool Bit(uint32_t bits, int index) {
+  return (bits >> index) & 1u;
+}
+
+int LowestBit(uint32_t bits) {
+  return __builtin_ctz(bits);
+}
+
+int HighestBit(uint32_t bits) {
+  return 31 - __builtin_clz(bits);
+}
+
+}  // namespace
+
+// Raises best (indexed by bit) to what each window s = from..to of stones gives its empty cells
+// in allowed. Taking every window on its own and passing over any that holds a blocker (an
+// opposing stone or the border) is what the plain pass does when it jumps past a blocking cell:
+// the windows it jumps over all hold that cell.
+void TFastSearch::RaiseWindows(uint32_t stones, uint32_t empty, int from, int to, uint32_t allowed,
+                               int8_t best[32]) const {
+  const uint32_t open = stones | empty;
+  const uint32_t blocked = ~open;
+  const uint32_t starts = open & open >> 1 & open >> 2 & open >> 3 & open >> 4 &
+                          ((2u << (to + OffsetBit)) - (1u << (from + OffsetBit)));
+  for (uint32_t bits = starts; bits != 0; bits &= bits - 1) {
+    const int b = LowestBit(bits);
+    const uint32_t window = (stones >> b) & 31u;
+    const int count = Geometry.StoneCount[window];
+    if (count < 2 || count == 5) continue;
+    bool dead = false;
+    if (count == 3) {
+      const bool bothEnds = Bit(empty, b - 1) && Bit(empty, b + 5);
+      const bool inSix = Bit(empty, b) && Bit(empty, b + 5) && !Bit(empty, b + 6);
+      dead = !bothEnds && !inSix;
+    } else if (count == 2) {
+      dead = Bit(blocked, b - 1) || Bit(blocked, b + 5);
+    }
+    const int8_t* levels = Geometry.WindowLevels[window][dead ? 1 : 0];
+    for (uint32_t targets = (empty & allowed) >> b & 31u; targets != 0; targets &= targets - 1) {
+      const int p = LowestBit(targets);
+      if (levels[p] > best[b + p]) best[b + p] = levels[p];
+    }
+  }
+}
+
+TFastSearch::TFastSearch() : Geometry(TheGeometry()) {}
+
+TFastSearchMemory::TFastSearchMemory() : Search(std::make_unique<TFastSearch>()) {}
+TFastSearchMemory::TFastSearchMemory(const TFastSearchMemory&) : TFastSearchMemory() {}
+TFastSearchMemory::~TFastSearchMemory() = default;
+
+void TFastSearch::Load(const uint8_t (&board)[17][17], const TThreatTable& threats,
+                       uint64_t& calls) {
+  const TGeometry& geometry = Geometry;
+  Calls = &calls;
+  UndoSize = 0;
+  std::memset(Board, CellBorder, sizeof Board);
+  std::memset(Stones, 0, sizeof Stones);
+  for (int32_t column = 1; column <= BoardSize; ++column) {
+    for (int32_t row = 1; row <= BoardSize; ++row) {
+      const uint8_t cell = CellOf(column, row);
+      Board[cell] = board[column][row];
+      if (Board[cell] >= CellBlack) {
+        for (int direction = 0; direction < 4; ++direction) {
+          const TGeometry::TLinePlace place = geometry.Places[cell][direction];
+          Stones[Board[cell] - CellBlack][direction][place.Line] |= uint64_t{1}
+                                                                    << (16 + place.Index);
+        }
+      }
+      for (int colour = 0; colour < 2; ++colour)
+        std::memcpy(Levels[colour][cell], threats.Levels[colour][column - 1][row - 1], 4);
+    }
+  }
+}
+
+bool TFastSearch::Fits(const CandidateLists& lists) {
+  for (const CandidateList& list : lists.Lists) {
+    bool listed[256] = {};
+    for (const CandidateEntry& entry : list.Slots) {
+      const bool none = entry.Column == 0 && entry.Row == 0 && entry.Level == 0;
+      const bool inner = InRange(entry.Column, 1, BoardSize) && InRange(entry.Row, 1, BoardSize);
+      if (!none && !inner) return false;
+      if (!InRange(entry.LevelSum, INT16_MIN, INT16_MAX)) return false;
+      if (inner && std::exchange(listed[CellOf(entry.Column, entry.Row)], true)) return false;
+    }
+  }
+  return true;
+}
+
+void TFastSearch::LoadLists(const CandidateLists& lists) {
+  std::memset(Lists.Listed, 0, sizeof Lists.Listed);
+  for (int colour = 0; colour < 2; ++colour) {
+    for (int slot = 0; slot < Slots; ++slot) {
+      const CandidateEntry& entry = lists.Lists[colour].Slots[slot];
+      Lists.Of[colour][slot] =
+          TSlot{entry.Level, entry.Column == 0 ? uint8_t{0} : CellOf(entry.Column, entry.Row),
+                static_cast<int16_t>(entry.LevelSum)};
+      if (entry.Column != 0) Lists.Mark(colour, CellOf(entry.Column, entry.Row), true);
+    }
+  }
+}
+
+bool TFastSearch::FindForcedWin(uint8_t attacker, uint8_t toMove, int32_t& column, int32_t& row,
+                                uint8_t minLevel, const CandidateLists& lists, int32_t depth) {
+  LoadLists(lists);
+  const uint8_t given = column > 0 ? CellOf(column, row) : 0;
+  uint8_t cell = given;
+  const bool won = Search(attacker, toMove, cell, minLevel, depth);
+  // The pair changes only where the attacker's turn handed on a move.
+  if (cell != given) {
+    column = cell >> 4;
+    row = cell & 15;
+  }
+  return won;
+}
+
+bool TFastSearch::WinsAfterMove(uint8_t colour, int32_t column, int32_t row, uint8_t minLevel,
+                                const CandidateLists& lists, int32_t depth) {
+  LoadLists(lists);
+  const size_t mark = UndoSize;
+  const uint8_t cell = CellOf(column, row);
+  const uint8_t under = Board[cell];
+  Put(cell, colour);
+  RefreshLines(cell);
+  bool wins = false;
+  for (int slot = 1; slot <= Slots && Level(colour, slot) >= minLevel; ++slot) {
+    uint8_t answer = Move(colour, slot);
+    if (Search(colour, colour, answer, minLevel, depth)) {
+      wins = true;
+      break;
+    }
+  }
+  Put(cell, under);
+  UndoTo(mark);
+  return wins;
+}
+
+bool TFastSearch::Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, uint8_t& cell,
+                      int32_t depth) {
+  return Search(attacker, toMove, cell, minLevel, depth);
+}
+
+// One level: the lists are saved whole and the table's changes logged, and both are put back
+// before returning, which leaves the caller's position as the plain search's copy would.
+bool TFastSearch::Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel,
+                         int32_t depth) {
+  ++*Calls;
+  if (depth <= 0) return false;
+
+  const TLists saved = Lists;
+  const size_t mark = UndoSize;
+  const uint8_t placed = cell;
+  const uint8_t under = Board[placed];
+  if (placed != 0) {
+    const uint8_t mover = Opponent(toMove);
+    Put(placed, mover);
+    for (TSlot& slot : Lists.Of[mover - CellBlack])
+      slot = TSlot{0, 0, 0};
+    for (uint64_t& word : Lists.Listed[mover - CellBlack])
+      word = 0;
+    Drop(toMove - CellBlack, placed);
+    RefreshLines(placed);
+  }
+
+  const bool won =
+      toMove == attacker
+          ? SearchTurns::AttackersTurn(*this, attacker, cell, minLevel, depth)
+          : SearchTurns::DefendersTurn<TFastSearch, uint8_t>(*this, attacker, minLevel, depth);
+
+  if (placed != 0) Put(placed, under);
+  Lists = saved;
+  UndoTo(mark);
+  return won;
+}
+
+void TFastSearch::Put(uint8_t cell, uint8_t code) {
+  const TGeometry& geometry = Geometry;
+  const uint8_t old = Board[cell];
+  for (int direction = 0; direction < 4; ++direction) {
+    const TGeometry::TLinePlace place = geometry.Places[cell][direction];
+    const uint64_t bit = uint64_t{1} << (16 + place.Index);
+    if (old >= CellBlack) Stones[old - CellBlack][direction][place.Line] &= ~bit;
+    if (code >= CellBlack) Stones[code - CellBlack][direction][place.Line] |= bit;
+  }
+  Board[cell] = code;
+}
+
+void TFastSearch::SetLevel(int colour, uint8_t cell, int direction, int8_t level) {
+  int8_t& slot = Levels[colour][cell][direction];
+  if (slot == level) return;
+  Undo[UndoSize++] = TUndo{static_cast<uint16_t>(colour * 1024 + cell * 4 + direction), slot};
+  slot = level;
+}
+
+void TFastSearch::UndoTo(size_t mark) {
+  int8_t* levels = &Levels[0][0][0];
+  while (UndoSize > mark) {
+    --UndoSize;
+    levels[Undo[UndoSize].Index] = Undo[UndoSize].Level;
+  }
+}
+
+void TFastSearch::Rank(int colour, uint8_t cell) {
+  if (Board[cell] != CellEmpty) return;
+  const int8_t* levels = Levels[colour][cell];
+  int8_t level = levels[0];
+  int32_t levelSum = 0;
+  for (int direction = 0; direction < 4; ++direction) {
+    if (levels[direction] > level) level = levels[direction];
+    levelSum += levels[direction];
+  }
+  const TSlot entry{level, cell, static_cast<int16_t>(levelSum)};
+  TList& list = Lists.Of[colour];
+
+  if (Lists.IsListed(colour, cell)) {
+    int found = 0;
+    while (list[found].Cell != cell)
+      ++found;
+    int place = found;
+    if (found > 0 && list[found - 1].Level < level) {
+      while (place > 0 && list[place - 1].Level < level) {
+        list[place] = list[place - 1];
+        --place;
+      }
+    } else if (found < Slots - 1 && list[found + 1].Level > level) {
+      while (place < Slots - 1 && list[place + 1].Level > level) {
+        list[place] = list[place + 1];
+        ++place;
+      }
+    }
+    list[place] = entry;
+    return;
+  }
+
+  if (list[Slots - 1].Level >= level) return;
+  int place = 0;
+  while (list[place].Level > level ||
+         (list[place].Level == level && list[place].LevelSum >= levelSum)) {
+    ++place;
+  }
+  if (list[Slots - 1].Cell != 0) Lists.Mark(colour, list[Slots - 1].Cell, false);
+  for (int slot = Slots - 1; slot > place; --slot)
+    list[slot] = list[slot - 1];
+  list[place] = entry;
+  Lists.Mark(colour, cell, true);
+}
+
+void TFastSearch::Drop(int colour, uint8_t cell) {
+  if (!Lists.IsListed(colour, cell)) return;
+  TList& list = Lists.Of[colour];
+  int slot = 0;
+  while (list[slot].Cell != cell)
+    ++slot;
+  for (int next = slot; next < Slots - 1; ++next)
+    list[next] = list[next + 1];
+  list[Slots - 1] = TSlot{0, 0, 0};
+  Lists.Mark(colour, cell, false);
+}
+
+void TFastSearch::RefreshLines(uint8_t cell) {
+  for (int direction = 0; direction < 4; ++direction)
+    RefreshLine(direction, cell);
+}
+
+// The plain refresh resets one cell and re-ranks it before the next; resetting them all first
+// and ranking after gives the same lists, since a ranking reads only its own cell's levels. The
+// raised levels are the highest any window gives, which is what raising window by window leaves.
+void TFastSearch::RefreshLine(int direction, uint8_t cell) {
+  const TGeometry& geometry = Geometry;
+  const TGeometry::TLinePlace place = geometry.Places[cell][direction];
+  const int shift = place.Index + 16 - OffsetBit;
+  const int stone = Board[cell] - CellBlack;
+  const int other = 1 - stone;
+  const uint32_t own = static_cast<uint32_t>(Stones[stone][direction][place.Line] >> shift) & Reach;
+  const uint32_t theirs =
+      static_cast<uint32_t>(Stones[other][direction][place.Line] >> shift) & Reach;
+  const uint32_t inner =
+      static_cast<uint32_t>(geometry.Inner[direction][place.Line] >> shift) & Reach;
+  const uint32_t empty = inner & ~own & ~theirs;
+  const int32_t step = CellStep[direction];
+  auto cellAt = [&](int b) { return static_cast<uint8_t>(cell + (b - OffsetBit) * step); };
+
+  // The opponent loses its levels next to the stone and is re-ranked outward from it.
+  for (uint32_t bits = inner & Near; bits != 0; bits &= bits - 1)
+    SetLevel(other, cellAt(LowestBit(bits)), direction, 0);
+  for (uint32_t bits = empty & After; bits != 0; bits &= bits - 1)
+    Rank(other, cellAt(LowestBit(bits)));
+  for (uint32_t bits = empty & Before; bits != 0; bits &= ~(1u << HighestBit(bits)))
+    Rank(other, cellAt(HighestBit(bits)));
+
+  int8_t bestTheirs[32] = {}, bestOwn[32] = {};
+  RaiseWindows(theirs, empty, -9, -5, Before, bestTheirs);
+  RaiseWindows(theirs, empty, 1, 5, After, bestTheirs);
+  RaiseWindows(own, empty, -4, 0, Near, bestOwn);
+
+  uint32_t raised[2] = {0, 0};
+  for (uint32_t bits = empty & Near; bits != 0; bits &= bits - 1) {
+    const int b = LowestBit(bits);
+    const uint8_t at = cellAt(b);
+    if (bestTheirs[b] > 0) {
+      SetLevel(other, at, direction, bestTheirs[b]);
+      raised[other] |= 1u << b;
+    }
+    if (bestOwn[b] > Levels[stone][at][direction]) {
+      SetLevel(stone, at, direction, bestOwn[b]);
+      raised[stone] |= 1u << b;
+    }
+  }
+  for (int colour = 0; colour < 2; ++colour) {
+    for (uint32_t bits = raised[colour]; bits != 0; bits &= bits - 1)
+      Rank(colour, cellAt(LowestBit(bits)));
+  }
+}

@@ -1,0 +1,106 @@
+// The fast forced-win search: the same search, call for call, as the plain one of ForcedWin.cpp,
+// on a position kept in place instead of copied at every level.
+//
+// What the plain search copies per call (two lists of twelve 12-byte slots and the 1800-byte
+// threat table) is here changed in place: a level saves the two lists, now 48 bytes each, logs
+// every level it writes in the table, and puts both back on its way out. The board is a private
+// copy with a bit mask per line and colour, so a line's stones are read with two shifts and the
+// windows of the refresh are judged by mask arithmetic and one table of window levels.
+//
+// Every operation does what its plain twin does to the same data, in the same order, so moves,
+// outcomes and FindForcedWin call counts are those of the plain search. All memory is owned by
+// the object; nothing is allocated once it exists.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "GameBoard.h"
+
+class TFastSearch {
+ public:
+  struct TGeometry;  // fixed tables of lines and windows, shared by all searches
+
+  TFastSearch();
+
+  // Takes a copy of the board and of the threat table the searches start from. Calls made from
+  // now on are counted into calls.
+  void Load(const uint8_t (&board)[17][17], const TThreatTable& threats, uint64_t& calls);
+
+  // Both run on lists given in the engine's form and answer as their plain twins do
+  // (TGameBoard::FindForcedWin and the move choice's WinsAfterMove). The board and table are
+  // as Load left them when they return. Lists that the compact form cannot hold must not be
+  // given (see Fits).
+  bool FindForcedWin(uint8_t attacker, uint8_t toMove, int32_t& column, int32_t& row,
+                     uint8_t minLevel, const CandidateLists& lists, int32_t depth);
+  bool WinsAfterMove(uint8_t colour, int32_t column, int32_t row, uint8_t minLevel,
+                     const CandidateLists& lists, int32_t depth);
+
+  // true when every slot holds an inner cell or is empty (0, 0) with Level 0, no cell is listed
+  // twice in a list, and every LevelSum fits the compact slot.
+  static bool Fits(const CandidateLists& lists);
+
+  // The turn rules' view of the lists (SearchTurns.h).
+  int8_t Level(uint8_t colour, int slot) const {
+    return Lists.Of[colour - CellBlack][slot - 1].Level;
+  }
+  uint8_t Move(uint8_t colour, int slot) const {
+    return Lists.Of[colour - CellBlack][slot - 1].Cell;
+  }
+  bool Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, uint8_t& cell, int32_t depth);
+
+ private:
+  // A cell is column * 16 + row: inner cells are 17..255 and 0 is no cell.
+  struct TSlot {
+    int8_t Level;
+    uint8_t Cell;
+    int16_t LevelSum;
+  };
+  using TList = TSlot[CandidateList::SlotCount];
+  // The lists and, per colour, one bit for each listed cell, so that the common ranking of a
+  // cell that is not listed and not good enough to enter needs no walk over the slots.
+  struct TLists {
+    TList Of[2];
+    uint64_t Listed[2][4];
+
+    bool IsListed(int colour, uint8_t cell) const {
+      return (Listed[colour][cell >> 6] >> (cell & 63)) & 1u;
+    }
+    void Mark(int colour, uint8_t cell, bool listed) {
+      const uint64_t bit = uint64_t{1} << (cell & 63);
+      if (listed) {
+        Listed[colour][cell >> 6] |= bit;
+      } else {
+        Listed[colour][cell >> 6] &= ~bit;
+      }
+    }
+  };
+  struct TUndo {
+    uint16_t Index;  // into Levels, as colour * 1024 + cell * 4 + direction
+    int8_t Level;
+  };
+  // Each level of the search writes at most 4 x 31 levels (eleven reset and twenty raised per
+  // line), and the levels nest at most once per empty cell, with one more for the set-up trial.
+  static constexpr size_t UndoCapacity = 128 * 232;
+
+  const TGeometry& Geometry;
+  uint8_t Board[256];
+  uint64_t Stones[2][4][32];  // [colour][direction][line]: bit 16 + index along the line
+  int8_t Levels[2][256][4];   // [colour][cell][direction]
+  TLists Lists;
+  TUndo Undo[UndoCapacity];
+  size_t UndoSize = 0;
+  uint64_t* Calls = nullptr;
+
+  bool Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel, int32_t depth);
+  void LoadLists(const CandidateLists& lists);
+  void Put(uint8_t cell, uint8_t code);
+  void SetLevel(int colour, uint8_t cell, int direction, int8_t level);
+  void UndoTo(size_t mark);
+  void Rank(int colour, uint8_t cell);
+  void Drop(int colour, uint8_t cell);
+  void RefreshLines(uint8_t cell);
+  void RefreshLine(int direction, uint8_t cell);
+  void RaiseWindows(uint32_t stones, uint32_t empty, int from, int to, uint32_t allowed,
+                    int8_t best[32]) const;
+};

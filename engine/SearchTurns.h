@@ -1,0 +1,104 @@
+// The two turns of the forced-win search, written once for both ways of keeping the searched
+// position: the plain search that copies its lists and table at every level, and the fast search
+// that changes them in place and undoes the changes on the way back.
+//
+// TSearcher supplies
+//   Level(colour, slot)              the Level of slot 1..12 of the colour's list,
+//   Move(colour, slot)               that slot's cell as a TMove,
+//   Try(attacker, toMove, minLevel, move, depth)
+//                                    the nested search with a trial stone on move.
+#pragma once
+
+#include <cstdint>
+
+#include "GameBoard.h"
+
+namespace SearchTurns {
+
+constexpr int Last = CandidateList::SlotCount;
+
+// The attacker to move: win, block a five, make a four, or (threes allowed) meet the defender's
+// counter-threats and make a three. Each cell it hands on is written to move first, so on
+// success move holds the first move of the win.
+template <class TSearcher, class TMove>
+bool AttackersTurn(TSearcher& searcher, uint8_t attacker, TMove& move, uint8_t minLevel,
+                   int32_t depth) {
+  const uint8_t defender = Opponent(attacker);
+  TMove trial{};
+  auto take = [&](uint8_t colour, int slot) { move = trial = searcher.Move(colour, slot); };
+  auto tryMove = [&](uint8_t a, uint8_t t, uint8_t m) {
+    return searcher.Try(a, t, m, trial, depth - 1);
+  };
+  auto own = [&](int slot) { return searcher.Level(attacker, slot); };
+  auto theirs = [&](int slot) { return searcher.Level(defender, slot); };
+
+  if (own(1) == 11) {
+    take(attacker, 1);
+    return true;
+  }
+  if (theirs(1) == 11) {
+    take(defender, 1);
+    return tryMove(attacker, defender, minLevel);
+  }
+  if (own(1) == 10) {
+    take(attacker, 1);
+    return true;
+  }
+  if (own(1) == 9) {
+    for (int slot = 1; slot <= Last && own(slot) >= 9; ++slot) {
+      take(attacker, slot);
+      if (tryMove(attacker, defender, 9)) return true;
+    }
+  }
+  if (minLevel >= 9) return false;
+
+  // The defender has an open-four point: the attacker must occupy one of its strong points.
+  if (theirs(1) == 10) {
+    for (int slot = 1; slot <= Last; ++slot) {
+      if (theirs(slot) < 9) return false;
+      take(defender, slot);
+      if (tryMove(attacker, defender, minLevel)) return true;
+    }
+  }
+  // The defender could answer a three with a four of its own: if it wins by fours from one, the
+  // attacker's threes come too late.
+  if (theirs(1) == 9) {
+    for (int slot = 1; slot <= Last && theirs(slot) == 9; ++slot) {
+      take(defender, slot);
+      if (tryMove(defender, attacker, 9)) return false;
+    }
+  }
+  if (own(1) >= 7) {
+    for (int slot = 1; slot <= Last && own(slot) >= 7; ++slot) {
+      take(attacker, slot);
+      if (tryMove(attacker, defender, 7)) return true;
+    }
+  }
+  return false;
+}
+
+// The defender to move after an attacker's threat. The attacker's win holds only if every block
+// of the threat still loses; a threat the defender need not answer wins nothing.
+template <class TSearcher, class TMove>
+bool DefendersTurn(TSearcher& searcher, uint8_t attacker, uint8_t minLevel, int32_t depth) {
+  const uint8_t defender = Opponent(attacker);
+  auto tryBlock = [&](int slot) {
+    TMove block = searcher.Move(attacker, slot);
+    return searcher.Try(attacker, attacker, minLevel, block, depth - 1);
+  };
+  auto own = [&](int slot) { return searcher.Level(defender, slot); };
+  auto theirs = [&](int slot) { return searcher.Level(attacker, slot); };
+
+  if (own(1) == 11) return false;
+  if (theirs(1) == 11) return tryBlock(1);
+  if (own(1) == 10) return false;
+  if (theirs(1) == 10) {
+    for (int slot = 1; slot <= Last; ++slot) {
+      if (theirs(slot) < 9) return true;
+      if (!tryBlock(slot)) return false;
+    }
+  }
+  return false;
+}
+
+}  // namespace SearchTurns
