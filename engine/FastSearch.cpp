@@ -7,6 +7,10 @@
 
 #include "SearchTurns.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr int Slots = CandidateList::SlotCount;
@@ -40,8 +44,10 @@ struct TFastSearch::TGeometry {
   // stone mask with bit p for its p-th cell.
   int8_t WindowLevels[32][2][5];
   uint8_t StoneCount[32];  // stones in a five-bit window
+  // Where a cell's level of each direction lies in one colour's LineLevels.
+  uint16_t LevelOffsets[256][4];
 
-  TGeometry() : Places{}, Inner{}, WindowLevels{}, StoneCount{} {
+  TGeometry() : Places{}, Inner{}, WindowLevels{}, StoneCount{}, LevelOffsets{} {
     for (int32_t column = 1; column <= BoardSize; ++column) {
       for (int32_t row = 1; row <= BoardSize; ++row) {
         const TGeometry::TLinePlace places[4] = {
@@ -51,6 +57,8 @@ struct TFastSearch::TGeometry {
             {static_cast<uint8_t>(column + row), static_cast<uint8_t>(row)}};
         for (int direction = 0; direction < 4; ++direction) {
           Places[CellOf(column, row)][direction] = places[direction];
+          LevelOffsets[CellOf(column, row)][direction] = static_cast<uint16_t>(
+              (direction * 32 + places[direction].Line) * LineBytes + 16 + places[direction].Index);
           Inner[direction][places[direction].Line] |= uint64_t{1} << (16 + places[direction].Index);
         }
       }
@@ -98,13 +106,21 @@ void TFastSearch::RaiseWindows(uint32_t stones, uint32_t empty, int from, int to
                                int8_t best[32]) const {
   const uint32_t open = stones | empty;
   const uint32_t blocked = ~open;
-  const uint32_t starts = open & open >> 1 & open >> 2 & open >> 3 & open >> 4 &
-                          ((2u << (to + OffsetBit)) - (1u << (from + OffsetBit)));
+  // Bit b of each mask speaks of the window whose first cell is bit b: open throughout, holding
+  // two stones or more, holding five.
+  uint32_t clear = ~0u, once = 0, twice = 0, five = ~0u;
+  for (int p = 0; p < 5; ++p) {
+    clear &= open >> p;
+    twice |= once & stones >> p;
+    once |= stones >> p;
+    five &= stones >> p;
+  }
+  const uint32_t starts =
+      clear & twice & ~five & ((2u << (to + OffsetBit)) - (1u << (from + OffsetBit)));
   for (uint32_t bits = starts; bits != 0; bits &= bits - 1) {
     const int b = LowestBit(bits);
     const uint32_t window = (stones >> b) & 31u;
     const int count = Geometry.StoneCount[window];
-    if (count < 2 || count == 5) continue;
     bool dead = false;
     if (count == 3) {
       const bool bothEnds = Bit(empty, b - 1) && Bit(empty, b + 5);
@@ -123,6 +139,51 @@ void TFastSearch::RaiseWindows(uint32_t stones, uint32_t empty, int from, int to
 
 TFastSearch::TFastSearch() : Geometry(TheGeometry()) {}
 
+// The list walks of a ranking. A slot is four bytes, Level, Cell and LevelSum from the lowest
+// byte up; the SSE2 forms look at all twelve slots at once and find what the plain walks find.
+int TFastSearch::SlotOf(const TList& list, uint8_t cell) {
+#if defined(__SSE2__)
+  const __m128i want = _mm_set1_epi32(cell << 8);
+  const __m128i cells = _mm_set1_epi32(0xFF00);
+  int found = 0;
+  for (int part = 0; part < 3; ++part) {
+    const __m128i slots = _mm_loadu_si128(reinterpret_cast<const __m128i*>(list + 4 * part));
+    const __m128i same = _mm_cmpeq_epi32(_mm_and_si128(slots, cells), want);
+    found |= _mm_movemask_ps(_mm_castsi128_ps(same)) << (4 * part);
+  }
+  return LowestBit(static_cast<uint32_t>(found));
+#else
+  int found = 0;
+  while (list[found].Cell != cell)
+    ++found;
+  return found;
+#endif
+}
+
+// The first slot whose Level is lower, or equal with a lower LevelSum: the first slot below the
+// newcomer in the order of (Level, LevelSum). There is one, since slot 12's Level is lower.
+int TFastSearch::InsertionSlot(const TList& list, int8_t level, int32_t levelSum) {
+#if defined(__SSE2__)
+  const __m128i newcomer = _mm_set1_epi32(level * 65536 + (levelSum + 32768));
+  const __m128i bias = _mm_set1_epi32(0x8000);
+  int below = 0;
+  for (int part = 0; part < 3; ++part) {
+    const __m128i slots = _mm_loadu_si128(reinterpret_cast<const __m128i*>(list + 4 * part));
+    const __m128i key = _mm_or_si128(_mm_srai_epi32(_mm_slli_epi32(slots, 24), 8),
+                                     _mm_xor_si128(_mm_srli_epi32(slots, 16), bias));
+    below |= _mm_movemask_ps(_mm_castsi128_ps(_mm_cmplt_epi32(key, newcomer))) << (4 * part);
+  }
+  return LowestBit(static_cast<uint32_t>(below));
+#else
+  int place = 0;
+  while (list[place].Level > level ||
+         (list[place].Level == level && list[place].LevelSum >= levelSum)) {
+    ++place;
+  }
+  return place;
+#endif
+}
+
 TFastSearchMemory::TFastSearchMemory() : Search(std::make_unique<TFastSearch>()) {}
 TFastSearchMemory::TFastSearchMemory(const TFastSearchMemory&) : TFastSearchMemory() {}
 TFastSearchMemory::~TFastSearchMemory() = default;
@@ -134,6 +195,7 @@ void TFastSearch::Load(const uint8_t (&board)[17][17], const TThreatTable& threa
   UndoSize = 0;
   std::memset(Board, CellBorder, sizeof Board);
   std::memset(Stones, 0, sizeof Stones);
+  std::memset(LineLevels, 0, sizeof LineLevels);
   for (int32_t column = 1; column <= BoardSize; ++column) {
     for (int32_t row = 1; row <= BoardSize; ++row) {
       const uint8_t cell = CellOf(column, row);
@@ -145,8 +207,12 @@ void TFastSearch::Load(const uint8_t (&board)[17][17], const TThreatTable& threa
                                                                     << (16 + place.Index);
         }
       }
-      for (int colour = 0; colour < 2; ++colour)
-        std::memcpy(Levels[colour][cell], threats.Levels[colour][column - 1][row - 1], 4);
+      for (int colour = 0; colour < 2; ++colour) {
+        for (int direction = 0; direction < 4; ++direction) {
+          (&LineLevels[colour][0][0][0])[geometry.LevelOffsets[cell][direction]] =
+              threats.Levels[colour][column - 1][row - 1][direction];
+        }
+      }
     }
   }
 }
@@ -263,37 +329,37 @@ void TFastSearch::Put(uint8_t cell, uint8_t code) {
   Board[cell] = code;
 }
 
-void TFastSearch::SetLevel(int colour, uint8_t cell, int direction, int8_t level) {
-  int8_t& slot = Levels[colour][cell][direction];
-  if (slot == level) return;
-  Undo[UndoSize++] = TUndo{static_cast<uint16_t>(colour * 1024 + cell * 4 + direction), slot};
-  slot = level;
+int8_t* TFastSearch::SavedSegment(int colour, int direction, int line, int first) {
+  int8_t* segment = &LineLevels[colour][direction][line][first];
+  TUndo& undo = Undo[UndoSize++];
+  undo.Offset = static_cast<uint16_t>(segment - &LineLevels[0][0][0][0]);
+  std::memcpy(undo.Levels, segment, Segment);
+  return segment;
 }
 
 void TFastSearch::UndoTo(size_t mark) {
-  int8_t* levels = &Levels[0][0][0];
   while (UndoSize > mark) {
-    --UndoSize;
-    levels[Undo[UndoSize].Index] = Undo[UndoSize].Level;
+    const TUndo& undo = Undo[--UndoSize];
+    std::memcpy(&LineLevels[0][0][0][0] + undo.Offset, undo.Levels, Segment);
   }
 }
 
 void TFastSearch::Rank(int colour, uint8_t cell) {
   if (Board[cell] != CellEmpty) return;
-  const int8_t* levels = Levels[colour][cell];
-  int8_t level = levels[0];
+  const int8_t* levels = &LineLevels[colour][0][0][0];
+  const uint16_t* offsets = Geometry.LevelOffsets[cell];
+  int8_t level = levels[offsets[0]];
   int32_t levelSum = 0;
   for (int direction = 0; direction < 4; ++direction) {
-    if (levels[direction] > level) level = levels[direction];
-    levelSum += levels[direction];
+    const int8_t each = levels[offsets[direction]];
+    if (each > level) level = each;
+    levelSum += each;
   }
   const TSlot entry{level, cell, static_cast<int16_t>(levelSum)};
   TList& list = Lists.Of[colour];
 
   if (Lists.IsListed(colour, cell)) {
-    int found = 0;
-    while (list[found].Cell != cell)
-      ++found;
+    const int found = SlotOf(list, cell);
     int place = found;
     if (found > 0 && list[found - 1].Level < level) {
       while (place > 0 && list[place - 1].Level < level) {
@@ -311,11 +377,7 @@ void TFastSearch::Rank(int colour, uint8_t cell) {
   }
 
   if (list[Slots - 1].Level >= level) return;
-  int place = 0;
-  while (list[place].Level > level ||
-         (list[place].Level == level && list[place].LevelSum >= levelSum)) {
-    ++place;
-  }
+  const int place = InsertionSlot(list, level, levelSum);
   if (list[Slots - 1].Cell != 0) Lists.Mark(colour, list[Slots - 1].Cell, false);
   for (int slot = Slots - 1; slot > place; --slot)
     list[slot] = list[slot - 1];
@@ -326,10 +388,7 @@ void TFastSearch::Rank(int colour, uint8_t cell) {
 void TFastSearch::Drop(int colour, uint8_t cell) {
   if (!Lists.IsListed(colour, cell)) return;
   TList& list = Lists.Of[colour];
-  int slot = 0;
-  while (list[slot].Cell != cell)
-    ++slot;
-  for (int next = slot; next < Slots - 1; ++next)
+  for (int next = SlotOf(list, cell); next < Slots - 1; ++next)
     list[next] = list[next + 1];
   list[Slots - 1] = TSlot{0, 0, 0};
   Lists.Mark(colour, cell, false);
@@ -359,8 +418,10 @@ void TFastSearch::RefreshLine(int direction, uint8_t cell) {
   auto cellAt = [&](int b) { return static_cast<uint8_t>(cell + (b - OffsetBit) * step); };
 
   // The opponent loses its levels next to the stone and is re-ranked outward from it.
-  for (uint32_t bits = inner & Near; bits != 0; bits &= bits - 1)
-    SetLevel(other, cellAt(LowestBit(bits)), direction, 0);
+  const int first = 16 + place.Index - 5;
+  int8_t* theirLevels = SavedSegment(other, direction, place.Line, first);
+  int8_t* ownLevels = SavedSegment(stone, direction, place.Line, first);
+  std::memset(theirLevels, 0, Segment);
   for (uint32_t bits = empty & After; bits != 0; bits &= bits - 1)
     Rank(other, cellAt(LowestBit(bits)));
   for (uint32_t bits = empty & Before; bits != 0; bits &= ~(1u << HighestBit(bits)))
@@ -371,18 +432,17 @@ void TFastSearch::RefreshLine(int direction, uint8_t cell) {
   RaiseWindows(theirs, empty, 1, 5, After, bestTheirs);
   RaiseWindows(own, empty, -4, 0, Near, bestOwn);
 
+  // Only empty cells in reach get a window level, and every window level is above 0.
+  constexpr int NearBit = OffsetBit - 5;
   uint32_t raised[2] = {0, 0};
-  for (uint32_t bits = empty & Near; bits != 0; bits &= bits - 1) {
-    const int b = LowestBit(bits);
-    const uint8_t at = cellAt(b);
-    if (bestTheirs[b] > 0) {
-      SetLevel(other, at, direction, bestTheirs[b]);
-      raised[other] |= 1u << b;
-    }
-    if (bestOwn[b] > Levels[stone][at][direction]) {
-      SetLevel(stone, at, direction, bestOwn[b]);
-      raised[stone] |= 1u << b;
-    }
+  for (int j = 0; j < Segment; ++j) {
+    const int8_t theirLevel = bestTheirs[NearBit + j];
+    theirLevels[j] = theirLevel;
+    raised[other] |= static_cast<uint32_t>(theirLevel > 0) << (NearBit + j);
+    const int8_t ownLevel = bestOwn[NearBit + j];
+    const bool up = ownLevel > 0 && ownLevel > ownLevels[j];
+    if (up) ownLevels[j] = ownLevel;
+    raised[stone] |= static_cast<uint32_t>(up) << (NearBit + j);
   }
   for (int colour = 0; colour < 2; ++colour) {
     for (uint32_t bits = raised[colour]; bits != 0; bits &= bits - 1)

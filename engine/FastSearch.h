@@ -56,7 +56,10 @@ class TFastSearch {
     uint8_t Cell;
     int16_t LevelSum;
   };
+  static_assert(sizeof(TSlot) == 4, "a slot is one 32-bit word");
   using TList = TSlot[CandidateList::SlotCount];
+  static int SlotOf(const TList& list, uint8_t cell);
+  static int InsertionSlot(const TList& list, int8_t level, int32_t levelSum);
   // The lists and, per colour, one bit for each listed cell, so that the common ranking of a
   // cell that is not listed and not good enough to enter needs no walk over the slots.
   struct TLists {
@@ -75,18 +78,24 @@ class TFastSearch {
       }
     }
   };
+  // The levels of one colour along one line in one direction: line index i at byte i + 16, so
+  // the eleven cells a refresh changes around a stone (offsets -5..+5) lie side by side, and
+  // bytes before the first and after the last inner cell are spare room that nothing reads.
+  static constexpr int LineBytes = 48;
+  static constexpr int Segment = 11;
+  // A segment's bytes as they were before a refresh wrote them.
   struct TUndo {
-    uint16_t Index;  // into Levels, as colour * 1024 + cell * 4 + direction
-    int8_t Level;
+    uint16_t Offset;  // of the segment's first byte in LineLevels
+    int8_t Levels[Segment];
   };
-  // Each level of the search writes at most 4 x 31 levels (eleven reset and twenty raised per
-  // line), and the levels nest at most once per empty cell, with one more for the set-up trial.
-  static constexpr size_t UndoCapacity = 128 * 232;
+  // Each level of the search saves two segments per line, and the levels nest at most once per
+  // empty cell and once per listed cell, with one more for the set-up trial.
+  static constexpr size_t UndoCapacity = 8 * 256;
 
   const TGeometry& Geometry;
   uint8_t Board[256];
   uint64_t Stones[2][4][32];  // [colour][direction][line]: bit 16 + index along the line
-  int8_t Levels[2][256][4];   // [colour][cell][direction]
+  int8_t LineLevels[2][4][32][LineBytes];
   TLists Lists;
   TUndo Undo[UndoCapacity];
   size_t UndoSize = 0;
@@ -95,7 +104,7 @@ class TFastSearch {
   bool Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel, int32_t depth);
   void LoadLists(const CandidateLists& lists);
   void Put(uint8_t cell, uint8_t code);
-  void SetLevel(int colour, uint8_t cell, int direction, int8_t level);
+  int8_t* SavedSegment(int colour, int direction, int line, int first);
   void UndoTo(size_t mark);
   void Rank(int colour, uint8_t cell);
   void Drop(int colour, uint8_t cell);
