@@ -29,6 +29,9 @@ constexpr uint32_t Near = 0x1FFC0;    // offsets -5..+5
 constexpr uint32_t Before = 0x7C0;    // offsets -5..-1
 constexpr uint32_t After = 0x1F000;   // offsets +1..+5
 constexpr int OffsetBit = 11;
+constexpr uint32_t FirstsBefore = 0x7C;    // windows starting at -9..-5
+constexpr uint32_t FirstsAfter = 0x1F000;  // windows starting at +1..+5
+constexpr uint32_t FirstsThrough = 0xF80;  // windows starting at -4..0
 
 }  // namespace
 
@@ -98,12 +101,12 @@ int HighestBit(uint32_t bits) {
 
 }  // namespace
 
-// Raises best (indexed by bit) to what each window s = from..to of stones gives its empty cells
-// in allowed. Taking every window on its own and passing over any that holds a blocker (an
+// Raises best (indexed by bit) to what each window starting at a bit of firsts gives its empty
+// cells in allowed. Taking every window on its own and passing over any that holds a blocker (an
 // opposing stone or the border) is what the plain pass does when it jumps past a blocking cell:
 // the windows it jumps over all hold that cell.
-void TFastSearch::RaiseWindows(uint32_t stones, uint32_t empty, int from, int to, uint32_t allowed,
-                               int8_t best[32]) const {
+inline void TFastSearch::RaiseWindows(uint32_t stones, uint32_t empty, uint32_t firsts,
+                                      uint32_t allowed, int8_t best[32]) const {
   const uint32_t open = stones | empty;
   const uint32_t blocked = ~open;
   // Bit b of each mask speaks of the window whose first cell is bit b: open throughout, holding
@@ -115,9 +118,7 @@ void TFastSearch::RaiseWindows(uint32_t stones, uint32_t empty, int from, int to
     once |= stones >> p;
     five &= stones >> p;
   }
-  const uint32_t starts =
-      clear & twice & ~five & ((2u << (to + OffsetBit)) - (1u << (from + OffsetBit)));
-  for (uint32_t bits = starts; bits != 0; bits &= bits - 1) {
+  for (uint32_t bits = clear & twice & ~five & firsts; bits != 0; bits &= bits - 1) {
     const int b = LowestBit(bits);
     const uint32_t window = (stones >> b) & 31u;
     const int count = Geometry.StoneCount[window];
@@ -138,6 +139,39 @@ void TFastSearch::RaiseWindows(uint32_t stones, uint32_t empty, int from, int to
 }
 
 TFastSearch::TFastSearch() : Geometry(TheGeometry()) {}
+
+// Writes a refresh's window levels into the two segments: the opponent's become what its windows
+// give (0 where none does, as after the reset), the stone's colour keeps the higher of old and
+// new. Only empty cells in reach get a window level, and every window level is above 0. The
+// raised marks come back as bits of the line masks.
+void TFastSearch::WriteRaised(const int8_t bestTheirs[32], int8_t* theirLevels,
+                              uint32_t& theirsRaised, const int8_t bestOwn[32], int8_t* ownLevels,
+                              uint32_t& ownRaised) {
+  constexpr int NearBit = OffsetBit - 5;
+  std::memcpy(theirLevels, bestTheirs + NearBit, Segment);
+#if defined(__SSE2__)
+  // Sixteen lanes at a time: the five past the segment hold no window level, so they keep
+  // their old bytes.
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i theirs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bestTheirs + NearBit));
+  theirsRaised = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpgt_epi8(theirs, zero))) << NearBit;
+  const __m128i own = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bestOwn + NearBit));
+  const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ownLevels));
+  const __m128i up = _mm_and_si128(_mm_cmpgt_epi8(own, old), _mm_cmpgt_epi8(own, zero));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(ownLevels),
+                   _mm_or_si128(_mm_and_si128(up, own), _mm_andnot_si128(up, old)));
+  ownRaised = static_cast<uint32_t>(_mm_movemask_epi8(up)) << NearBit;
+#else
+  theirsRaised = ownRaised = 0;
+  for (int j = 0; j < Segment; ++j) {
+    theirsRaised |= static_cast<uint32_t>(bestTheirs[NearBit + j] > 0) << (NearBit + j);
+    const int8_t ownLevel = bestOwn[NearBit + j];
+    const bool up = ownLevel > 0 && ownLevel > ownLevels[j];
+    if (up) ownLevels[j] = ownLevel;
+    ownRaised |= static_cast<uint32_t>(up) << (NearBit + j);
+  }
+#endif
+}
 
 // The list walks of a ranking. A slot is four bytes, Level, Cell and LevelSum from the lowest
 // byte up; the SSE2 forms look at all twelve slots at once and find what the plain walks find.
@@ -344,7 +378,8 @@ void TFastSearch::UndoTo(size_t mark) {
   }
 }
 
-void TFastSearch::Rank(int colour, uint8_t cell) {
+// Most rankings meet a cell that is not listed and cannot enter; they end here, in line.
+inline void TFastSearch::Rank(int colour, uint8_t cell) {
   if (Board[cell] != CellEmpty) return;
   const int8_t* levels = &LineLevels[colour][0][0][0];
   const uint16_t* offsets = Geometry.LevelOffsets[cell];
@@ -355,10 +390,17 @@ void TFastSearch::Rank(int colour, uint8_t cell) {
     if (each > level) level = each;
     levelSum += each;
   }
-  const TSlot entry{level, cell, static_cast<int16_t>(levelSum)};
+  const bool listed = Lists.IsListed(colour, cell);
+  if (!listed && Lists.Of[colour][Slots - 1].Level >= level) return;
+  Place(colour, TSlot{level, cell, static_cast<int16_t>(levelSum)}, listed);
+}
+
+void TFastSearch::Place(int colour, const TSlot& entry, bool listed) {
+  const int8_t level = entry.Level;
+  const uint8_t cell = entry.Cell;
   TList& list = Lists.Of[colour];
 
-  if (Lists.IsListed(colour, cell)) {
+  if (listed) {
     const int found = SlotOf(list, cell);
     int place = found;
     if (found > 0 && list[found - 1].Level < level) {
@@ -376,8 +418,7 @@ void TFastSearch::Rank(int colour, uint8_t cell) {
     return;
   }
 
-  if (list[Slots - 1].Level >= level) return;
-  const int place = InsertionSlot(list, level, levelSum);
+  const int place = InsertionSlot(list, level, entry.LevelSum);
   if (list[Slots - 1].Cell != 0) Lists.Mark(colour, list[Slots - 1].Cell, false);
   for (int slot = Slots - 1; slot > place; --slot)
     list[slot] = list[slot - 1];
@@ -428,22 +469,13 @@ void TFastSearch::RefreshLine(int direction, uint8_t cell) {
     Rank(other, cellAt(HighestBit(bits)));
 
   int8_t bestTheirs[32] = {}, bestOwn[32] = {};
-  RaiseWindows(theirs, empty, -9, -5, Before, bestTheirs);
-  RaiseWindows(theirs, empty, 1, 5, After, bestTheirs);
-  RaiseWindows(own, empty, -4, 0, Near, bestOwn);
+  // The opponent's windows lie wholly before the stone (first cells -9..-5) or wholly after it
+  // (+1..+5); the stone's colour has the five windows through the stone.
+  RaiseWindows(theirs, empty, FirstsBefore | FirstsAfter, Before | After, bestTheirs);
+  RaiseWindows(own, empty, FirstsThrough, Near, bestOwn);
 
-  // Only empty cells in reach get a window level, and every window level is above 0.
-  constexpr int NearBit = OffsetBit - 5;
   uint32_t raised[2] = {0, 0};
-  for (int j = 0; j < Segment; ++j) {
-    const int8_t theirLevel = bestTheirs[NearBit + j];
-    theirLevels[j] = theirLevel;
-    raised[other] |= static_cast<uint32_t>(theirLevel > 0) << (NearBit + j);
-    const int8_t ownLevel = bestOwn[NearBit + j];
-    const bool up = ownLevel > 0 && ownLevel > ownLevels[j];
-    if (up) ownLevels[j] = ownLevel;
-    raised[stone] |= static_cast<uint32_t>(up) << (NearBit + j);
-  }
+  WriteRaised(bestTheirs, theirLevels, raised[other], bestOwn, ownLevels, raised[stone]);
   for (int colour = 0; colour < 2; ++colour) {
     for (uint32_t bits = raised[colour]; bits != 0; bits &= bits - 1)
       Rank(colour, cellAt(LowestBit(bits)));

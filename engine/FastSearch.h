@@ -107,9 +107,12 @@ class TFastSearch {
   int8_t* SavedSegment(int colour, int direction, int line, int first);
   void UndoTo(size_t mark);
   void Rank(int colour, uint8_t cell);
+  void Place(int colour, const TSlot& entry, bool listed);
+  static void WriteRaised(const int8_t bestTheirs[32], int8_t* theirLevels, uint32_t& theirsRaised,
+                          const int8_t bestOwn[32], int8_t* ownLevels, uint32_t& ownRaised);
   void Drop(int colour, uint8_t cell);
   void RefreshLines(uint8_t cell);
   void RefreshLine(int direction, uint8_t cell);
-  void RaiseWindows(uint32_t stones, uint32_t empty, int from, int to, uint32_t allowed,
+  void RaiseWindows(uint32_t stones, uint32_t empty, uint32_t firsts, uint32_t allowed,
                     int8_t best[32]) const;
 };
