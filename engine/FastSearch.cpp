@@ -222,10 +222,8 @@ TFastSearchMemory::TFastSearchMemory() : Search(std::make_unique<TFastSearch>())
 TFastSearchMemory::TFastSearchMemory(const TFastSearchMemory&) : TFastSearchMemory() {}
 TFastSearchMemory::~TFastSearchMemory() = default;
 
-void TFastSearch::Load(const uint8_t (&board)[17][17], const TThreatTable& threats,
-                       uint64_t& calls) {
+void TFastSearch::Load(const uint8_t (&board)[17][17], const TThreatTable& threats) {
   const TGeometry& geometry = Geometry;
-  Calls = &calls;
   UndoSize = 0;
   std::memset(Board, CellBorder, sizeof Board);
   std::memset(Stones, 0, sizeof Stones);
@@ -294,12 +292,7 @@ bool TFastSearch::FindForcedWin(uint8_t attacker, uint8_t toMove, int32_t& colum
 
 bool TFastSearch::WinsAfterMove(uint8_t colour, int32_t column, int32_t row, uint8_t minLevel,
                                 const CandidateLists& lists, int32_t depth) {
-  LoadLists(lists);
-  const size_t mark = UndoSize;
-  const uint8_t cell = CellOf(column, row);
-  const uint8_t under = Board[cell];
-  Put(cell, colour);
-  RefreshLines(cell);
+  const TSetUp setUp = BeginSetUp(colour, column, row, lists);
   bool wins = false;
   for (int slot = 1; slot <= Slots && Level(colour, slot) >= minLevel; ++slot) {
     uint8_t answer = Move(colour, slot);
@@ -308,9 +301,35 @@ bool TFastSearch::WinsAfterMove(uint8_t colour, int32_t column, int32_t row, uin
       break;
     }
   }
-  Put(cell, under);
-  UndoTo(mark);
+  EndSetUp(setUp);
   return wins;
+}
+
+TFastSearch::TTrial TFastSearch::SetUpAnswer(uint8_t colour, int32_t column, int32_t row, int slot,
+                                             uint8_t minLevel, const CandidateLists& lists,
+                                             int32_t depth) {
+  const TSetUp setUp = BeginSetUp(colour, column, row, lists);
+  TTrial trial = TTrial::Ended;
+  if (Level(colour, slot) >= minLevel) {
+    uint8_t answer = Move(colour, slot);
+    trial = Search(colour, colour, answer, minLevel, depth) ? TTrial::Won : TTrial::Lost;
+  }
+  EndSetUp(setUp);
+  return trial;
+}
+
+TFastSearch::TSetUp TFastSearch::BeginSetUp(uint8_t colour, int32_t column, int32_t row,
+                                            const CandidateLists& lists) {
+  LoadLists(lists);
+  const TSetUp setUp{UndoSize, CellOf(column, row), Board[CellOf(column, row)]};
+  Put(setUp.Cell, colour);
+  RefreshLines(setUp.Cell);
+  return setUp;
+}
+
+void TFastSearch::EndSetUp(const TSetUp& setUp) {
+  Put(setUp.Cell, setUp.Under);
+  UndoTo(setUp.Mark);
 }
 
 bool TFastSearch::Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, uint8_t& cell,

@@ -23,9 +23,8 @@ class TFastSearch {
 
   TFastSearch();
 
-  // Takes a copy of the board and of the threat table the searches start from. Calls made from
-  // now on are counted into calls.
-  void Load(const uint8_t (&board)[17][17], const TThreatTable& threats, uint64_t& calls);
+  // Takes a copy of the board and of the threat table the searches start from.
+  void Load(const uint8_t (&board)[17][17], const TThreatTable& threats);
 
   // Both run on lists given in the engine's form and answer as their plain twins do
   // (TGameBoard::FindForcedWin and the move choice's WinsAfterMove). The board and table are
@@ -35,6 +34,16 @@ class TFastSearch {
                      uint8_t minLevel, const CandidateLists& lists, int32_t depth);
   bool WinsAfterMove(uint8_t colour, int32_t column, int32_t row, uint8_t minLevel,
                      const CandidateLists& lists, int32_t depth);
+
+  // One step of WinsAfterMove's walk on its own: the set-up stone, then the search from the
+  // given slot of colour's list. Ended when that slot's Level is below minLevel, where the walk
+  // stops.
+  enum class TTrial : uint8_t { Pending, Ended, Won, Lost };
+  TTrial SetUpAnswer(uint8_t colour, int32_t column, int32_t row, int slot, uint8_t minLevel,
+                     const CandidateLists& lists, int32_t depth);
+
+  // Counts the calls from now on into calls.
+  void CountInto(uint64_t& calls) { Calls = &calls; }
 
   // true when every slot holds an inner cell or is empty (0, 0) with Level 0, no cell is listed
   // twice in a list, and every LevelSum fits the compact slot.
@@ -101,6 +110,12 @@ class TFastSearch {
   size_t UndoSize = 0;
   uint64_t* Calls = nullptr;
 
+  struct TSetUp {
+    size_t Mark;
+    uint8_t Cell, Under;
+  };
+  TSetUp BeginSetUp(uint8_t colour, int32_t column, int32_t row, const CandidateLists& lists);
+  void EndSetUp(const TSetUp& setUp);
   bool Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel, int32_t depth);
   void LoadLists(const CandidateLists& lists);
   void Put(uint8_t cell, uint8_t code);

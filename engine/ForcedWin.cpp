@@ -41,7 +41,8 @@ bool TGameBoard::FindForcedWin(uint8_t attacker, uint8_t toMove, int32_t& column
       (column <= 0 || (InRange(column, 1, BoardSize) && InRange(row, 1, BoardSize))) &&
       TFastSearch::Fits(lists);
   if (!fits) return PlainSearch(attacker, toMove, column, row, minLevel, lists, threats, depth);
-  Fast->Load(Board, threats, ForcedWinCalls);
+  Fast->Load(Board, threats);
+  Fast->CountInto(ForcedWinCalls);
   return Fast->FindForcedWin(attacker, toMove, column, row, minLevel, lists, depth);
 }
 

@@ -1,6 +1,8 @@
 // Board model and stone placement.
 #include "GameBoard.h"
 
+#include "SearchHelper.h"
+
 namespace {
 constexpr double WinningScore = 1900000.0;
 constexpr float AnnounceAbove = 900000.0f;
@@ -27,6 +29,8 @@ void DirectionStep(uint8_t direction, int32_t& columnStep, int32_t& rowStep) {
 
 TGameBoard::TGameBoard() {
   Clear();
+  // The move choice's second thread is made with the first engine, never during a decision.
+  TSearchHelper::Start();
 }
 
 void TGameBoard::Clear() {

@@ -202,6 +202,13 @@ class TGameBoard {
   void RefreshLines(SearchState& state, int32_t column, int32_t row) const;
   void RefreshLine(SearchState& state, uint8_t direction, int32_t column, int32_t row) const;
 
+  // The set-up step's candidates in list order, and which of them set up a forced win.
+  struct TSetUpMoves {
+    const CandidateEntry* Entries[CandidateList::SlotCount];
+    bool Wins[CandidateList::SlotCount];
+    int Count;
+  };
+
  private:
   TReporter* Reporter = nullptr;
   TFastSearchMemory Fast;
@@ -216,6 +223,9 @@ class TGameBoard {
                    uint8_t minLevel, const CandidateLists& lists, const TThreatTable& threats,
                    int32_t depth);
   void DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32_t depth);
+  int PlainDefence(const CandidateLists& lists, uint8_t other, int32_t depth);
+  int FastDefence(const CandidateLists& lists, uint8_t other, int32_t depth);
+  void FastSetUps(const CandidateLists& lists, uint8_t colour, int32_t depth, TSetUpMoves& moves);
   bool WinsAfterMove(uint8_t colour, int32_t column, int32_t row, uint8_t minLevel,
                      const CandidateLists& lists, const TThreatTable& threats, int32_t depth);
   double CellScore(uint8_t colour, int32_t column, int32_t row) const;

@@ -1,7 +1,10 @@
 // Move choice: the ladder that picks the computer's stone and its verdict. Own forced win first,
 // then blocking a five, answering the opponent's forced win, a quiet move that sets up a forced
 // win, and last the intersection with the highest static score.
+#include <atomic>
+
 #include "FastSearch.h"
+#include "SearchHelper.h"
 
 namespace {
 constexpr uint8_t ThreesAllowed = 7;
@@ -88,18 +91,15 @@ void TGameBoard::DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32
   }
 
   // Every search of the ladder starts from this position and these lists.
-  if (UseFastSearch) Fast->Load(Board, Threat, ForcedWinCalls);
+  if (UseFastSearch) {
+    Fast->Load(Board, Threat);
+    Fast->CountInto(ForcedWinCalls);
+  }
   auto forcedWin = [&](uint8_t attacker, int32_t& winColumn, int32_t& winRow) {
     return UseFastSearch ? Fast->FindForcedWin(attacker, attacker, winColumn, winRow, ThreesAllowed,
                                                lists, depth)
                          : PlainSearch(attacker, attacker, winColumn, winRow, ThreesAllowed, lists,
                                        Threat, depth);
-  };
-  auto setsUpWin = [&](const CandidateEntry& entry) {
-    return UseFastSearch
-               ? Fast->WinsAfterMove(colour, entry.Column, entry.Row, ThreesAllowed, lists, depth)
-               : WinsAfterMove(colour, entry.Column, entry.Row, ThreesAllowed, lists, Threat,
-                               depth);
   };
 
   // The panel shows " " from here on unless a later step finds a verdict; it is written once,
@@ -124,13 +124,12 @@ void TGameBoard::DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32
   column = 0;
   if (forcedWin(other, column, row)) {
     // The first of the opponent's cells, in list order, after which it no longer wins.
-    for (int slot = 1; slot <= Last && theirs.Slot(slot).Level != 0; ++slot) {
-      answer(theirs.Slot(slot));
-      int32_t blockColumn = theirs.Slot(slot).Column, blockRow = theirs.Slot(slot).Row;
-      if (!forcedWin(other, blockColumn, blockRow)) {
-        ShowVerdict("you will win! ");
-        return;
-      }
+    const int defence =
+        UseFastSearch ? FastDefence(lists, other, depth) : PlainDefence(lists, other, depth);
+    if (defence > 0) {
+      answer(theirs.Slot(defence));
+      ShowVerdict("you will win! ");
+      return;
     }
     answer(theirs.Slot(1));
     ShowVerdict("you win! ");
@@ -139,13 +138,27 @@ void TGameBoard::DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32
 
   // A quiet move that sets up a forced win; on equal scores the later slot wins.
   const CandidateList& own = lists.Of(colour);
-  double setUpScore = 0;
+  TSetUpMoves moves{};
   for (int slot = 1; slot <= Last; ++slot) {
     const CandidateEntry& entry = own.Slot(slot);
     if (entry.Level >= ThreesAllowed) continue;
     if (entry.Level < 3) break;
+    moves.Entries[moves.Count++] = &entry;
+  }
+  if (UseFastSearch) {
+    FastSetUps(lists, colour, depth, moves);
+  } else {
+    for (int move = 0; move < moves.Count; ++move) {
+      const CandidateEntry& entry = *moves.Entries[move];
+      moves.Wins[move] =
+          WinsAfterMove(colour, entry.Column, entry.Row, ThreesAllowed, lists, Threat, depth);
+    }
+  }
+  double setUpScore = 0;
+  for (int move = 0; move < moves.Count; ++move) {
+    const CandidateEntry& entry = *moves.Entries[move];
     const double score = CellScore(colour, entry.Column, entry.Row);
-    if (setsUpWin(entry) && score >= setUpScore) {
+    if (moves.Wins[move] && score >= setUpScore) {
       setUpScore = score;
       answer(entry);
     }
@@ -158,6 +171,115 @@ void TGameBoard::DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32
   column = bestColumn;
   row = bestRow;
   ShowVerdict(" ");
+}
+
+// The walk over the opponent's cells: the slot of the first one after which the opponent no longer
+// wins by force, or 0 when every cell tried leaves it winning or the walk meets an empty slot.
+int TGameBoard::PlainDefence(const CandidateLists& lists, uint8_t other, int32_t depth) {
+  const CandidateList& theirs = lists.Of(other);
+  for (int slot = 1; slot <= CandidateList::SlotCount && theirs.Slot(slot).Level != 0; ++slot) {
+    int32_t blockColumn = theirs.Slot(slot).Column, blockRow = theirs.Slot(slot).Row;
+    if (!PlainSearch(other, other, blockColumn, blockRow, ThreesAllowed, lists, Threat, depth))
+      return slot;
+  }
+  return 0;
+}
+
+namespace {
+
+using TTrial = TFastSearch::TTrial;
+constexpr int Slots = CandidateList::SlotCount;
+
+// The walk over the opponent's cells as trials: trial k tries slot k + 1.
+struct TDefenceTrials {
+  const TGameBoard& Engine;
+  const CandidateLists& Lists;
+  uint8_t Other;
+  int32_t Depth;
+  std::atomic<TTrial> States[Slots]{};
+  uint64_t Calls[Slots]{};
+
+  void Prepare(TFastSearch& search) const { search.Load(Engine.Board, Engine.Threat); }
+  // The walk ends at an empty slot or at a defence.
+  bool Needed(int trial) const {
+    for (int before = 0; before < trial; ++before) {
+      const TTrial state = States[before].load();
+      if (state == TTrial::Ended || state == TTrial::Lost) return false;
+    }
+    return true;
+  }
+  void Run(TFastSearch& search, int trial) {
+    const CandidateEntry& entry = Lists.Of(Other).Slot(trial + 1);
+    if (entry.Level == 0) {
+      States[trial] = TTrial::Ended;
+      return;
+    }
+    int32_t column = entry.Column, row = entry.Row;
+    search.CountInto(Calls[trial]);
+    const bool won = search.FindForcedWin(Other, Other, column, row, ThreesAllowed, Lists, Depth);
+    States[trial] = won ? TTrial::Won : TTrial::Lost;
+  }
+};
+
+// The set-up step's walks as trials: trial move * 12 + k tries the opponent's answer on slot
+// k + 1 after the move's stone.
+struct TSetUpTrials {
+  const TGameBoard& Engine;
+  const CandidateLists& Lists;
+  const TGameBoard::TSetUpMoves& Moves;
+  uint8_t Colour;
+  int32_t Depth;
+  std::atomic<TTrial> States[Slots][Slots]{};
+  uint64_t Calls[Slots][Slots]{};
+
+  void Prepare(TFastSearch& search) const { search.Load(Engine.Board, Engine.Threat); }
+  // A move's walk ends where its slots fall below the threes, or at a win.
+  bool Needed(int trial) const {
+    const int move = trial / Slots;
+    for (int before = 0; before < trial % Slots; ++before) {
+      const TTrial state = States[move][before].load();
+      if (state == TTrial::Ended || state == TTrial::Won) return false;
+    }
+    return true;
+  }
+  void Run(TFastSearch& search, int trial) {
+    const int move = trial / Slots, answer = trial % Slots;
+    const CandidateEntry& entry = *Moves.Entries[move];
+    search.CountInto(Calls[move][answer]);
+    States[move][answer] = search.SetUpAnswer(Colour, entry.Column, entry.Row, answer + 1,
+                                              ThreesAllowed, Lists, Depth);
+  }
+};
+
+}  // namespace
+
+int TGameBoard::FastDefence(const CandidateLists& lists, uint8_t other, int32_t depth) {
+  TDefenceTrials trials{*this, lists, other, depth};
+  TSearchHelper::RunTrials(trials, Slots, *Fast);
+  for (int trial = 0; trial < Slots; ++trial) {
+    const TTrial state = trials.States[trial].load();
+    if (state == TTrial::Ended) break;
+    ForcedWinCalls += trials.Calls[trial];
+    if (state == TTrial::Lost) return trial + 1;
+  }
+  return 0;
+}
+
+void TGameBoard::FastSetUps(const CandidateLists& lists, uint8_t colour, int32_t depth,
+                            TSetUpMoves& moves) {
+  TSetUpTrials trials{*this, lists, moves, colour, depth};
+  TSearchHelper::RunTrials(trials, moves.Count * Slots, *Fast);
+  for (int move = 0; move < moves.Count; ++move) {
+    for (int answer = 0; answer < Slots; ++answer) {
+      const TTrial state = trials.States[move][answer].load();
+      if (state == TTrial::Ended) break;
+      ForcedWinCalls += trials.Calls[move][answer];
+      if (state == TTrial::Won) {
+        moves.Wins[move] = true;
+        break;
+      }
+    }
+  }
 }
 
 // Read as play: colour takes (column, row), the opponent answers on one of colour's strong cells,
