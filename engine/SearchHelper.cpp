@@ -38,7 +38,10 @@ void TSearchHelper::Run(TJob& job, TFastSearch& own) {
   helper->Wake.notify_one();
   Work(job, own);
   {
+    // A helper that has not woken yet is told not to; one that has is waited for, since it may
+    // still be on a trial.
     std::unique_lock<std::mutex> lock(helper->Mutex);
+    if (!helper->Working) helper->Job = nullptr;
     helper->Finished.wait(lock, [helper] { return helper->Job == nullptr; });
   }
   helper->Busy.unlock();
@@ -64,9 +67,11 @@ void TSearchHelper::Serve() {
     Wake.wait(lock, [this] { return Job != nullptr || Stopping; });
     if (Stopping) return;
     TJob* job = Job;
+    Working = true;
     lock.unlock();
     Work(*job, *Search);
     lock.lock();
+    Working = false;
     Job = nullptr;
     Finished.notify_one();
   }

@@ -65,7 +65,8 @@ class TSearchHelper {
   std::mutex Busy;  // held by the decision that has the helper
   std::mutex Mutex;
   std::condition_variable Wake, Finished;
-  TJob* Job = nullptr;  // the job the helper is to work on, until it has finished it
+  TJob* Job = nullptr;   // the job the helper is to work on, until it has finished it
+  bool Working = false;  // the helper has taken the job
   bool Stopping = false;
   std::thread Thread;
 };
