@@ -12,14 +12,6 @@ bool InRange(int32_t value, int32_t low, int32_t high) {
   return low <= value && value <= high;
 }
 
-uint8_t Opponent(uint8_t colour, TReporter* reporter) {
-  if (colour == CellBlack) return CellWhite;
-  if ((colour == CellBorder || colour == CellEmpty) && reporter != nullptr) {
-    reporter->ShowMessage(" Type Error! ");
-  }
-  return CellBlack;
-}
-
 void DirectionStep(uint8_t direction, int32_t& columnStep, int32_t& rowStep) {
   static constexpr int32_t Steps[4][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}};
   if (direction > 3) return;

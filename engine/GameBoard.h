@@ -57,8 +57,13 @@ static_assert(sizeof(TThreatTable) == 1800, "the threat table is one 1800-byte b
 bool InRange(int32_t value, int32_t low, int32_t high);
 
 // 3 for 2, and 2 for every other value. Asked for 0 or 1, which are no colours, it first shows
-// " Type Error! " through the reporter (when one is given) and then answers 2.
-uint8_t Opponent(uint8_t colour, TReporter* reporter = nullptr);
+// " Type Error! " through the reporter (when one is given) and then answers 2. In line: the
+// computer player asks it at every step of its search.
+inline uint8_t Opponent(uint8_t colour, TReporter* reporter = nullptr) {
+  if (colour == CellBlack) return CellWhite;
+  if (colour <= CellEmpty && reporter != nullptr) reporter->ShowMessage(" Type Error! ");
+  return CellBlack;
+}
 
 // The (column step, row step) of a direction: 0 (+1, 0), 1 (+1, +1), 2 (0, +1), 3 (-1, +1).
 // Any other direction leaves both outputs as they were.
