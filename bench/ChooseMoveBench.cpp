@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "GameBoard.h"
+#include "GameOpenings.h"
 
 namespace {
 
@@ -33,16 +34,7 @@ const std::vector<TPosition>& Corpus() {
     std::mt19937 random(20261208);
     while (positions.size() < CorpusSize) {
       TGameBoard engine;
-      uint8_t colour = CellBlack;
-      const int opening = 2 + static_cast<int>(random() % 4);
-      for (int placed = 0; placed < opening;) {
-        const int32_t column = 6 + static_cast<int32_t>(random() % 5);
-        const int32_t row = 6 + static_cast<int32_t>(random() % 5);
-        if (engine.Board[column][row] != CellEmpty) continue;
-        engine.PlaceStone(column, row, colour);
-        colour = Opponent(colour);
-        ++placed;
-      }
+      uint8_t colour = PlaceOpening(engine, random, OpeningSize(random));
       while (positions.size() < CorpusSize) {
         int32_t column = 0, row = 0;
         engine.ChooseMove(colour, column, row, GameDepth);

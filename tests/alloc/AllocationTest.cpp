@@ -9,6 +9,7 @@
 #include <random>
 
 #include "GameBoard.h"
+#include "GameOpenings.h"
 
 namespace {
 std::atomic<uint64_t> Allocations{0};
@@ -63,15 +64,7 @@ TEST(Allocation, ChooseMoveAllocatesNothing) {
   for (int game = 0; game < 12; ++game) {
     TGameBoard engine;
     engine.SetReporter(&reporter);
-    uint8_t colour = CellBlack;
-    for (int placed = 0; placed < 3;) {
-      const int32_t column = 6 + static_cast<int32_t>(random() % 5);
-      const int32_t row = 6 + static_cast<int32_t>(random() % 5);
-      if (engine.Board[column][row] != CellEmpty) continue;
-      engine.PlaceStone(column, row, colour);
-      colour = Opponent(colour);
-      ++placed;
-    }
+    uint8_t colour = PlaceOpening(engine, random, 3);
     for (int ply = 0; ply < 60; ++ply) {
       int32_t column = 0, row = 0;
       const uint64_t before = Allocations.load();

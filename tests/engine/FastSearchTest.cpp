@@ -7,6 +7,7 @@
 #include <string>
 
 #include "GameBoard.h"
+#include "GameOpenings.h"
 #include "PlayerPositions.h"
 #include "ShellCommands.h"
 
@@ -40,16 +41,7 @@ void CompareOnGames(uint32_t seed, int positions, int32_t depth) {
   while (compared < positions) {
     TGameBoard plainEngine;
     plainEngine.UseFastSearch = false;
-    uint8_t colour = CellBlack;
-    const int opening = 2 + static_cast<int>(random() % 4);
-    for (int placed = 0; placed < opening;) {
-      const int32_t column = 6 + static_cast<int32_t>(random() % 5);
-      const int32_t row = 6 + static_cast<int32_t>(random() % 5);
-      if (plainEngine.Board[column][row] != CellEmpty) continue;
-      plainEngine.PlaceStone(column, row, colour);
-      colour = Opponent(colour);
-      ++placed;
-    }
+    uint8_t colour = PlaceOpening(plainEngine, random, OpeningSize(random));
     while (compared < positions) {
       std::memcpy(fastEngine.Board, plainEngine.Board, sizeof fastEngine.Board);
       fastEngine.Threat = plainEngine.Threat;

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "GameBoard.h"
+#include "GameOpenings.h"
 
 struct TStone {
   int32_t Column, Row;
@@ -36,16 +37,7 @@ inline void VisitGamePositions(uint32_t seed, int games,
   std::mt19937 random(seed);
   for (int game = 0; game < games; ++game) {
     TGameBoard engine;
-    uint8_t colour = CellBlack;
-    const int opening = 2 + static_cast<int>(random() % 4);
-    for (int placed = 0; placed < opening;) {
-      const int32_t column = 6 + static_cast<int32_t>(random() % 5);
-      const int32_t row = 6 + static_cast<int32_t>(random() % 5);
-      if (engine.Board[column][row] != CellEmpty) continue;
-      engine.PlaceStone(column, row, colour);
-      colour = Opponent(colour);
-      ++placed;
-    }
+    uint8_t colour = PlaceOpening(engine, random, OpeningSize(random));
     for (int ply = 0; ply < BoardSize * BoardSize; ++ply) {
       visit(engine, colour);
       int32_t column = 0, row = 0;
