@@ -2,10 +2,11 @@
 // on a position kept in place instead of copied at every level.
 //
 // What the plain search copies per call (two lists of twelve 12-byte slots and the 1800-byte
-// threat table) is here changed in place: a level saves the two lists, now 48 bytes each, logs
-// every level it writes in the table, and puts both back on its way out. The board is a private
-// copy with a bit mask per line and colour, so a line's stones are read with two shifts and the
-// windows of the refresh are judged by mask arithmetic and one table of window levels.
+// threat table) is here changed in place: a level saves the two lists, now 48 bytes each, and the
+// two runs of eleven levels that its refresh rewrites on each line, and puts them back on its way
+// out. The board is a private copy with a bit mask per line and colour, so a line's stones are
+// read with two shifts and the windows of the refresh are judged by mask arithmetic and one table
+// of window levels.
 //
 // Every operation does what its plain twin does to the same data, in the same order, so moves,
 // outcomes and FindForcedWin call counts are those of the plain search. All memory is owned by
@@ -97,9 +98,11 @@ class TFastSearch {
     uint16_t Offset;  // of the segment's first byte in LineLevels
     int8_t Levels[Segment];
   };
-  // Each level of the search saves two segments per line, and the levels nest at most once per
-  // empty cell and once per listed cell, with one more for the set-up trial.
+  // Each level of the search saves two segments per line. Levels nest at most once per inner
+  // cell, since a level's stone leaves both lists for everything nested in it and ranking skips
+  // occupied cells, and once more for the set-up trial.
   static constexpr size_t UndoCapacity = 8 * 256;
+  static_assert(UndoCapacity >= 8 * (BoardSize * BoardSize + 1), "room for the deepest chain");
 
   const TGeometry& Geometry;
   uint8_t Board[256];

@@ -5,6 +5,8 @@
 
 #include <random>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "GameBoard.h"
 #include "GameOpenings.h"
@@ -81,6 +83,45 @@ TEST(FastSearch, SameDecisionsAsThePlainSearchAtGameDepth) {
 TEST(FastSearch, SameDecisionsAsThePlainSearchAtOtherDepths) {
   CompareOnGames(7, 150, 5);
   CompareOnGames(8, 150, 9);
+}
+
+bool SameDecision(const TDecision& a, const TDecision& b) {
+  return a.Column == b.Column && a.Row == b.Row && a.Calls == b.Calls && a.Messages == b.Messages &&
+         a.Panels == b.Panels;
+}
+
+// Two engines deciding at the same moment on two threads: one of them has the helper thread and
+// the other walks alone, and both still answer as the plain search does.
+TEST(FastSearch, TwoEnginesDecidingAtOnceAnswerAsThePlainSearch) {
+  struct TCase {
+    TGameBoard Engine;
+    uint8_t Colour;
+    TDecision Plain;
+  };
+  std::vector<TCase> cases;
+  VisitGamePositions(57, 8, [&](TGameBoard& engine, uint8_t colour) {
+    if (cases.size() >= 24) return;
+    TGameBoard plain = engine;
+    plain.UseFastSearch = false;
+    const TDecision decision = Decide(plain, colour, 16);
+    if (decision.Calls >= 200) cases.push_back({engine, colour, decision});
+  });
+  ASSERT_GE(cases.size(), 12u);
+
+  auto decideAll = [&](std::vector<TDecision>& decisions) {
+    for (const TCase& known : cases) {
+      TGameBoard engine = known.Engine;
+      decisions.push_back(Decide(engine, known.Colour, 16));
+    }
+  };
+  std::vector<TDecision> first, second;
+  std::thread other([&] { decideAll(second); });
+  decideAll(first);
+  other.join();
+  for (size_t index = 0; index < cases.size(); ++index) {
+    EXPECT_TRUE(SameDecision(first[index], cases[index].Plain)) << "position " << index;
+    EXPECT_TRUE(SameDecision(second[index], cases[index].Plain)) << "position " << index;
+  }
 }
 
 struct TSearchAnswer {
