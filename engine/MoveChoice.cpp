@@ -221,8 +221,10 @@ struct TDefenceTrials {
   }
 };
 
-// The set-up step's walks as trials: trial move * 12 + k tries the opponent's answer on slot
-// k + 1 after the move's stone.
+// The set-up step's walks as trials, taken answer by answer across the moves: trial
+// k * (number of moves) + m tries the opponent's answer on slot k + 1 after move m's stone. A
+// trial then starts only when the same move's earlier answers have mostly been settled, which
+// spends little work on answers after a win.
 struct TSetUpTrials {
   const TGameBoard& Engine;
   const CandidateLists& Lists;
@@ -235,15 +237,15 @@ struct TSetUpTrials {
   void Prepare(TFastSearch& search) const { search.Load(Engine.Board, Engine.Threat); }
   // A move's walk ends where its slots fall below the threes, or at a win.
   bool Needed(int trial) const {
-    const int move = trial / Slots;
-    for (int before = 0; before < trial % Slots; ++before) {
+    const int move = trial % Moves.Count;
+    for (int before = 0; before < trial / Moves.Count; ++before) {
       const TTrial state = States[move][before].load();
       if (state == TTrial::Ended || state == TTrial::Won) return false;
     }
     return true;
   }
   void Run(TFastSearch& search, int trial) {
-    const int move = trial / Slots, answer = trial % Slots;
+    const int move = trial % Moves.Count, answer = trial / Moves.Count;
     const CandidateEntry& entry = *Moves.Entries[move];
     search.CountInto(Calls[move][answer]);
     States[move][answer] = search.SetUpAnswer(Colour, entry.Column, entry.Row, answer + 1,
