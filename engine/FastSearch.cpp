@@ -332,8 +332,13 @@ void TFastSearch::EndSetUp(const TSetUp& setUp) {
   UndoTo(setUp.Mark);
 }
 
+// A nested search with no depth left only counts itself; answering it here spares the call.
 bool TFastSearch::Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, uint8_t& cell,
                       int32_t depth) {
+  if (depth <= 0) {
+    ++*Calls;
+    return false;
+  }
   return Search(attacker, toMove, cell, minLevel, depth);
 }
 
@@ -398,8 +403,9 @@ void TFastSearch::UndoTo(size_t mark) {
 }
 
 // Most rankings meet a cell that is not listed and cannot enter; they end here, in line.
+// The refresh ranks only cells its line masks show empty, where the plain ranking's own check
+// for an occupied cell would pass.
 inline void TFastSearch::Rank(int colour, uint8_t cell) {
-  if (Board[cell] != CellEmpty) return;
   const int8_t* levels = &LineLevels[colour][0][0][0];
   const uint16_t* offsets = Geometry.LevelOffsets[cell];
   int8_t level = levels[offsets[0]];
