@@ -218,6 +218,29 @@ int TFastSearch::InsertionSlot(const TList& list, int8_t level, int32_t levelSum
 #endif
 }
 
+// Moves slots place..11 (from 0) one down, slot 12 dropping out, and writes entry at place.
+void TFastSearch::InsertAt(TList& list, int place, const TSlot& entry) {
+#if defined(__SSE2__)
+  // Each lane takes its own slot before place and its upper neighbour's after it.
+  __m128i* lanes = reinterpret_cast<__m128i*>(list);
+  __m128i carry = _mm_setzero_si128();
+  const __m128i lane = _mm_set_epi32(3, 2, 1, 0);
+  for (int part = 0; part < 3; ++part) {
+    const __m128i slots = _mm_loadu_si128(lanes + part);
+    const __m128i moved = _mm_or_si128(_mm_slli_si128(slots, 4), _mm_srli_si128(carry, 12));
+    const __m128i after =
+        _mm_cmpgt_epi32(_mm_add_epi32(lane, _mm_set1_epi32(4 * part)), _mm_set1_epi32(place));
+    _mm_storeu_si128(lanes + part,
+                     _mm_or_si128(_mm_and_si128(after, moved), _mm_andnot_si128(after, slots)));
+    carry = slots;
+  }
+#else
+  for (int slot = Slots - 1; slot > place; --slot)
+    list[slot] = list[slot - 1];
+#endif
+  list[place] = entry;
+}
+
 TFastSearchMemory::TFastSearchMemory() : Search(std::make_unique<TFastSearch>()) {}
 TFastSearchMemory::TFastSearchMemory(const TFastSearchMemory&) : TFastSearchMemory() {}
 TFastSearchMemory::~TFastSearchMemory() = default;
@@ -445,9 +468,7 @@ void TFastSearch::Place(int colour, const TSlot& entry, bool listed) {
 
   const int place = InsertionSlot(list, level, entry.LevelSum);
   if (list[Slots - 1].Cell != 0) Lists.Mark(colour, list[Slots - 1].Cell, false);
-  for (int slot = Slots - 1; slot > place; --slot)
-    list[slot] = list[slot - 1];
-  list[place] = entry;
+  InsertAt(list, place, entry);
   Lists.Mark(colour, cell, true);
 }
 

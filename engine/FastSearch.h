@@ -70,6 +70,7 @@ class TFastSearch {
   using TList = TSlot[CandidateList::SlotCount];
   static int SlotOf(const TList& list, uint8_t cell);
   static int InsertionSlot(const TList& list, int8_t level, int32_t levelSum);
+  static void InsertAt(TList& list, int place, const TSlot& entry);
   // The lists and, per colour, one bit for each listed cell, so that the common ranking of a
   // cell that is not listed and not good enough to enter needs no walk over the slots.
   struct TLists {
