@@ -1,24 +1,34 @@
 #include "SearchHelper.h"
 
-#include <memory>
+#include <algorithm>
 
 #include "FastSearch.h"
 
-TSearchHelper::TSearchHelper() : Thread([this] { Serve(); }) {}
+TSearchHelper::TSearchHelper(int helpers)
+    : Helpers(std::make_unique<THelper[]>(helpers)), HelperCount(helpers) {
+  for (int index = 0; index < HelperCount; ++index) {
+    THelper& helper = Helpers[index];
+    helper.Thread = std::thread([this, &helper] { Serve(helper); });
+  }
+}
 
 TSearchHelper::~TSearchHelper() {
   {
     std::lock_guard<std::mutex> lock(Mutex);
     Stopping = true;
   }
-  Wake.notify_one();
-  Thread.join();
+  Wake.notify_all();
+  for (int index = 0; index < HelperCount; ++index)
+    Helpers[index].Thread.join();
 }
 
 TSearchHelper* TSearchHelper::Instance() {
-  static const std::unique_ptr<TSearchHelper> helper(
-      std::thread::hardware_concurrency() >= 2 ? new TSearchHelper : nullptr);
-  return helper.get();
+  static const std::unique_ptr<TSearchHelper> pool = [] {
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    return std::unique_ptr<TSearchHelper>(cores >= 2 ? new TSearchHelper(std::min(cores - 1, 3))
+                                                     : nullptr);
+  }();
+  return pool.get();
 }
 
 void TSearchHelper::Start() {
@@ -26,25 +36,26 @@ void TSearchHelper::Start() {
 }
 
 void TSearchHelper::Run(TJob& job, TFastSearch& own) {
-  TSearchHelper* helper = Instance();
-  if (helper == nullptr || job.Count < 2 || !helper->Busy.try_lock()) {
+  TSearchHelper* pool = Instance();
+  if (pool == nullptr || job.Count < 2 || !pool->Busy.try_lock()) {
     Work(job, own);
     return;
   }
   {
-    std::lock_guard<std::mutex> lock(helper->Mutex);
-    helper->Job = &job;
+    std::lock_guard<std::mutex> lock(pool->Mutex);
+    pool->Job = &job;
+    ++pool->JobNumber;
   }
-  helper->Wake.notify_one();
+  pool->Wake.notify_all();
   Work(job, own);
   {
-    // A helper that has not woken yet is told not to; one that has is waited for, since it may
-    // still be on a trial.
-    std::unique_lock<std::mutex> lock(helper->Mutex);
-    if (!helper->Working) helper->Job = nullptr;
-    helper->Finished.wait(lock, [helper] { return helper->Job == nullptr; });
+    // Helpers that have not taken the job yet no longer can; those that have are waited for,
+    // since they may still be on a trial.
+    std::unique_lock<std::mutex> lock(pool->Mutex);
+    pool->Job = nullptr;
+    pool->Finished.wait(lock, [pool] { return pool->Working == 0; });
   }
-  helper->Busy.unlock();
+  pool->Busy.unlock();
 }
 
 void TSearchHelper::Work(TJob& job, TFastSearch& search) {
@@ -61,18 +72,19 @@ void TSearchHelper::Work(TJob& job, TFastSearch& search) {
   }
 }
 
-void TSearchHelper::Serve() {
+void TSearchHelper::Serve(THelper& helper) {
+  uint64_t done = 0;
   std::unique_lock<std::mutex> lock(Mutex);
   for (;;) {
-    Wake.wait(lock, [this] { return Job != nullptr || Stopping; });
+    Wake.wait(lock, [&] { return Stopping || (Job != nullptr && JobNumber != done); });
     if (Stopping) return;
+    done = JobNumber;
     TJob* job = Job;
-    Working = true;
+    ++Working;
     lock.unlock();
-    Work(*job, *Search);
+    Work(*job, *helper.Search);
     lock.lock();
-    Working = false;
-    Job = nullptr;
-    Finished.notify_one();
+    --Working;
+    Finished.notify_all();
   }
 }

@@ -1,17 +1,19 @@
-// A second thread for the move choice. Some steps of the ladder are walks over independent
-// trials (the opponent's cells that might stop its forced win, the set-up moves and the answers
-// to each); the calling thread and the helper take the trials in walk order, each on its own
-// fast search, and the caller then reads the answers in walk order, exactly as the walk would
-// have met them. A trial is skipped only where the walk has already stopped before it, so every
-// trial the walk would make is made, and its FindForcedWin calls are counted.
+// Helper threads for the move choice, one per further core (at most three). Some steps of the
+// ladder are walks over independent trials (the opponent's cells that might stop its forced win,
+// the set-up moves and the answers to each); the calling thread and the helpers take the trials
+// in walk order, each on its own fast search, and the caller then reads the answers in walk
+// order, exactly as the walk would have met them. A trial is skipped only where the walk has
+// already stopped before it, so every trial the walk would make is made, and its FindForcedWin
+// calls are counted.
 //
-// The thread and its search memory are made once, with the first engine, so a decision never
-// allocates. On a machine with one core there is no helper, and a helper busy with another
-// engine's decision leaves the whole walk to the caller; the answers are the same either way.
+// The threads and their search memory are made once, with the first engine, so a decision never
+// allocates. On a machine with one core there are no helpers, and helpers busy with another
+// engine's decision leave the whole walk to the caller; the answers are the same either way.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -28,9 +30,10 @@ class TSearchHelper {
     Run(job, own);
   }
 
-  // Makes the helper if the machine has a second core; later calls do nothing.
+  // Makes the helpers if the machine has a second core; later calls do nothing.
   static void Start();
 
+  explicit TSearchHelper(int helpers);
   ~TSearchHelper();
 
  private:
@@ -55,18 +58,23 @@ class TSearchHelper {
     }
   };
 
-  TSearchHelper();
+  struct THelper {
+    TFastSearchMemory Search;
+    std::thread Thread;
+  };
+
   static TSearchHelper* Instance();
   static void Run(TJob& job, TFastSearch& own);
   static void Work(TJob& job, TFastSearch& search);
-  void Serve();
+  void Serve(THelper& helper);
 
-  TFastSearchMemory Search;
-  std::mutex Busy;  // held by the decision that has the helper
+  std::unique_ptr<THelper[]> Helpers;
+  int HelperCount;
+  std::mutex Busy;  // held by the decision that has the helpers
   std::mutex Mutex;
   std::condition_variable Wake, Finished;
-  TJob* Job = nullptr;   // the job the helper is to work on, until it has finished it
-  bool Working = false;  // the helper has taken the job
+  TJob* Job = nullptr;     // the job on offer, until the caller has finished its own part
+  uint64_t JobNumber = 0;  // tells a helper a new job from the one it has just done
+  int Working = 0;         // helpers on the job
   bool Stopping = false;
-  std::thread Thread;
 };
