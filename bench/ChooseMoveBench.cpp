@@ -40,11 +40,7 @@ const std::vector<TPosition>& Corpus() {
         engine.ChooseMove(colour, column, row, GameDepth);
         if (column == 0) break;
         positions.push_back({engine, colour, column, row});
-        double score = 0;
-        const bool five = engine.WinScore(column, row, colour, score);
-        engine.PlaceStone(column, row, colour);
-        if (five) break;
-        colour = Opponent(colour);
+        if (!PlayOn(engine, colour, column, row)) break;
       }
     }
     return positions;

@@ -313,49 +313,25 @@ bool TFastSearch::FindForcedWin(uint8_t attacker, uint8_t toMove, int32_t& colum
   return won;
 }
 
-bool TFastSearch::WinsAfterMove(uint8_t colour, int32_t column, int32_t row, uint8_t minLevel,
-                                const CandidateLists& lists, int32_t depth) {
-  const TSetUp setUp = BeginSetUp(colour, column, row, lists);
-  bool wins = false;
-  for (int slot = 1; slot <= Slots && Level(colour, slot) >= minLevel; ++slot) {
-    uint8_t answer = Move(colour, slot);
-    if (Search(colour, colour, answer, minLevel, depth)) {
-      wins = true;
-      break;
-    }
-  }
-  EndSetUp(setUp);
-  return wins;
-}
-
 TFastSearch::TTrial TFastSearch::SetUpAnswer(uint8_t colour, int32_t column, int32_t row, int slot,
                                              uint8_t minLevel, const CandidateLists& lists,
                                              int32_t depth) {
-  const TSetUp setUp = BeginSetUp(colour, column, row, lists);
+  LoadLists(lists);
+  const size_t mark = UndoSize;
+  const uint8_t cell = CellOf(column, row);
+  const uint8_t under = Board[cell];
+  Put(cell, colour);
+  RefreshLines(cell);
   TTrial trial = TTrial::Ended;
   if (Level(colour, slot) >= minLevel) {
     uint8_t answer = Move(colour, slot);
     trial = Search(colour, colour, answer, minLevel, depth) ? TTrial::Won : TTrial::Lost;
   }
-  EndSetUp(setUp);
+  Put(cell, under);
+  UndoTo(mark);
   return trial;
 }
 
-TFastSearch::TSetUp TFastSearch::BeginSetUp(uint8_t colour, int32_t column, int32_t row,
-                                            const CandidateLists& lists) {
-  LoadLists(lists);
-  const TSetUp setUp{UndoSize, CellOf(column, row), Board[CellOf(column, row)]};
-  Put(setUp.Cell, colour);
-  RefreshLines(setUp.Cell);
-  return setUp;
-}
-
-void TFastSearch::EndSetUp(const TSetUp& setUp) {
-  Put(setUp.Cell, setUp.Under);
-  UndoTo(setUp.Mark);
-}
-
-// A nested search with no depth left only counts itself; answering it here spares the call.
 bool TFastSearch::Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, uint8_t& cell,
                       int32_t depth) {
   if (depth <= 0) {

@@ -27,18 +27,15 @@ class TFastSearch {
   // Takes a copy of the board and of the threat table the searches start from.
   void Load(const uint8_t (&board)[17][17], const TThreatTable& threats);
 
-  // Both run on lists given in the engine's form and answer as their plain twins do
-  // (TGameBoard::FindForcedWin and the move choice's WinsAfterMove). The board and table are
-  // as Load left them when they return. Lists that the compact form cannot hold must not be
-  // given (see Fits).
+  // Runs on lists given in the engine's form and answers as TGameBoard::FindForcedWin does. The
+  // board and table are as Load left them when it returns. Lists that the compact form cannot
+  // hold must not be given (see Fits).
   bool FindForcedWin(uint8_t attacker, uint8_t toMove, int32_t& column, int32_t& row,
                      uint8_t minLevel, const CandidateLists& lists, int32_t depth);
-  bool WinsAfterMove(uint8_t colour, int32_t column, int32_t row, uint8_t minLevel,
-                     const CandidateLists& lists, int32_t depth);
 
-  // One step of WinsAfterMove's walk on its own: the set-up stone, then the search from the
-  // given slot of colour's list. Ended when that slot's Level is below minLevel, where the walk
-  // stops.
+  // One step of the move choice's WinsAfterMove walk on its own: colour's stone on (column, row),
+  // then the search from the given slot of colour's list. Ended when that slot's Level is below
+  // minLevel, where the walk stops. The board and table are as before when it returns.
   enum class TTrial : uint8_t { Pending, Ended, Won, Lost };
   TTrial SetUpAnswer(uint8_t colour, int32_t column, int32_t row, int slot, uint8_t minLevel,
                      const CandidateLists& lists, int32_t depth);
@@ -114,12 +111,6 @@ class TFastSearch {
   size_t UndoSize = 0;
   uint64_t* Calls = nullptr;
 
-  struct TSetUp {
-    size_t Mark;
-    uint8_t Cell, Under;
-  };
-  TSetUp BeginSetUp(uint8_t colour, int32_t column, int32_t row, const CandidateLists& lists);
-  void EndSetUp(const TSetUp& setUp);
   bool Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel, int32_t depth);
   void LoadLists(const CandidateLists& lists);
   void Put(uint8_t cell, uint8_t code);

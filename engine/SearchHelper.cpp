@@ -38,7 +38,7 @@ void TSearchHelper::Start() {
 void TSearchHelper::Run(TJob& job, TFastSearch& own) {
   TSearchHelper* pool = Instance();
   if (pool == nullptr || job.Count < 2 || !pool->Busy.try_lock()) {
-    Work(job, own);
+    Work(job, own, true);
     return;
   }
   {
@@ -47,7 +47,7 @@ void TSearchHelper::Run(TJob& job, TFastSearch& own) {
     ++pool->JobNumber;
   }
   pool->Wake.notify_all();
-  Work(job, own);
+  Work(job, own, true);
   {
     // Helpers that have not taken the job yet no longer can; those that have are waited for,
     // since they may still be on a trial.
@@ -58,8 +58,7 @@ void TSearchHelper::Run(TJob& job, TFastSearch& own) {
   pool->Busy.unlock();
 }
 
-void TSearchHelper::Work(TJob& job, TFastSearch& search) {
-  bool prepared = false;
+void TSearchHelper::Work(TJob& job, TFastSearch& search, bool prepared) {
   for (;;) {
     const int trial = job.Next.fetch_add(1);
     if (trial >= job.Count) return;
@@ -82,7 +81,7 @@ void TSearchHelper::Serve(THelper& helper) {
     TJob* job = Job;
     ++Working;
     lock.unlock();
-    Work(*job, *helper.Search);
+    Work(*job, *helper.Search, false);
     lock.lock();
     --Working;
     Finished.notify_all();

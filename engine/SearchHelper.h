@@ -21,9 +21,9 @@
 
 class TSearchHelper {
  public:
-  // One walk's trials. TTrials supplies Prepare(search), called once by each thread before its
-  // first trial; Needed(trial), false once the walk is known to stop before the trial; and
-  // Run(search, trial).
+  // One walk's trials. `own` already holds the decision's position. TTrials supplies
+  // Prepare(search), called once by each helper before its first trial; Needed(trial), false once
+  // the walk is known to stop before the trial; and Run(search, trial).
   template <class TTrials>
   static void RunTrials(TTrials& trials, int count, TFastSearch& own) {
     TJob job{count, &trials, &Call<TTrials>::Prepare, &Call<TTrials>::Needed, &Call<TTrials>::Run};
@@ -65,7 +65,7 @@ class TSearchHelper {
 
   static TSearchHelper* Instance();
   static void Run(TJob& job, TFastSearch& own);
-  static void Work(TJob& job, TFastSearch& search);
+  static void Work(TJob& job, TFastSearch& search, bool prepared);
   void Serve(THelper& helper);
 
   std::unique_ptr<THelper[]> Helpers;

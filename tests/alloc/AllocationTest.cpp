@@ -73,11 +73,7 @@ TEST(Allocation, ChooseMoveAllocatesNothing) {
       ++decisions;
       searches += engine.ForcedWinCalls;
       if (column == 0) break;
-      double score = 0;
-      const bool five = engine.WinScore(column, row, colour, score);
-      engine.PlaceStone(column, row, colour);
-      if (five) break;
-      colour = Opponent(colour);
+      if (!PlayOn(engine, colour, column, row)) break;
     }
   }
   EXPECT_GT(decisions, 200);

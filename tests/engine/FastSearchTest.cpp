@@ -65,11 +65,7 @@ void CompareOnGames(uint32_t seed, int positions, int32_t depth) {
       else
         column = plain.Column, row = plain.Row;
       if (column == 0) break;
-      double score = 0;
-      const bool five = plainEngine.WinScore(column, row, colour, score);
-      plainEngine.PlaceStone(column, row, colour);
-      if (five) break;
-      colour = Opponent(colour);
+      if (!PlayOn(plainEngine, colour, column, row)) break;
     }
   }
   // The comparison means something only where the ladder actually searched.

@@ -43,11 +43,7 @@ inline void VisitGamePositions(uint32_t seed, int games,
       int32_t column = 0, row = 0;
       engine.ChooseMove(colour, column, row, 4);
       if (column == 0) break;
-      double score = 0;
-      const bool five = engine.WinScore(column, row, colour, score);
-      engine.PlaceStone(column, row, colour);
-      if (five) break;
-      colour = Opponent(colour);
+      if (!PlayOn(engine, colour, column, row)) break;
     }
   }
 }

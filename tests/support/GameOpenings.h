@@ -1,5 +1,5 @@
-// Openings of the seeded games that the engine tests and the benchmark play: a few stones at
-// random in the 5 x 5 square at the centre, Black first, before the computer plays both sides.
+// The seeded games that the engine tests and the benchmark play: a few stones at random in the
+// 5 x 5 square at the centre, Black first, then the computer's move for both sides.
 #pragma once
 
 #include <cstdint>
@@ -25,4 +25,15 @@ inline uint8_t PlaceOpening(TGameBoard& engine, std::mt19937& random, int stones
     ++placed;
   }
   return colour;
+}
+
+// Plays colour's chosen stone. false when it made five and the game is over; otherwise the turn
+// passes to the other colour.
+inline bool PlayOn(TGameBoard& engine, uint8_t& colour, int32_t column, int32_t row) {
+  double score = 0;
+  const bool five = engine.WinScore(column, row, colour, score);
+  engine.PlaceStone(column, row, colour);
+  if (five) return false;
+  colour = Opponent(colour);
+  return true;
 }
