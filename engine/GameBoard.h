@@ -207,10 +207,12 @@ class TGameBoard {
   void RefreshLines(SearchState& state, int32_t column, int32_t row) const;
   void RefreshLine(SearchState& state, uint8_t direction, int32_t column, int32_t row) const;
 
-  // The set-up step's candidates in list order, and which of them set up a forced win.
+  // The set-up step's candidates with their cell scores and their place among the candidates
+  // in list order.
   struct TSetUpMoves {
     const CandidateEntry* Entries[CandidateList::SlotCount];
-    bool Wins[CandidateList::SlotCount];
+    double Scores[CandidateList::SlotCount];
+    int Index[CandidateList::SlotCount];
     int Count;
   };
 
@@ -230,7 +232,10 @@ class TGameBoard {
   void DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32_t depth);
   int PlainDefence(const CandidateLists& lists, uint8_t other, int32_t depth);
   int FastDefence(const CandidateLists& lists, uint8_t other, int32_t depth);
-  void FastSetUps(const CandidateLists& lists, uint8_t colour, int32_t depth, TSetUpMoves& moves);
+  int PlainSetUp(const CandidateLists& lists, uint8_t colour, int32_t depth,
+                 const TSetUpMoves& moves);
+  int FastSetUp(const CandidateLists& lists, uint8_t colour, int32_t depth,
+                const TSetUpMoves& moves);
   bool WinsAfterMove(uint8_t colour, int32_t column, int32_t row, uint8_t minLevel,
                      const CandidateLists& lists, const TThreatTable& threats, int32_t depth);
   double CellScore(uint8_t colour, int32_t column, int32_t row) const;

@@ -143,27 +143,13 @@ void TGameBoard::DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32
     const CandidateEntry& entry = own.Slot(slot);
     if (entry.Level >= ThreesAllowed) continue;
     if (entry.Level < 3) break;
-    moves.Entries[moves.Count++] = &entry;
+    moves.Entries[moves.Count] = &entry;
+    moves.Scores[moves.Count++] = CellScore(colour, entry.Column, entry.Row);
   }
-  if (UseFastSearch) {
-    FastSetUps(lists, colour, depth, moves);
-  } else {
-    for (int move = 0; move < moves.Count; ++move) {
-      const CandidateEntry& entry = *moves.Entries[move];
-      moves.Wins[move] =
-          WinsAfterMove(colour, entry.Column, entry.Row, ThreesAllowed, lists, Threat, depth);
-    }
-  }
-  double setUpScore = 0;
-  for (int move = 0; move < moves.Count; ++move) {
-    const CandidateEntry& entry = *moves.Entries[move];
-    const double score = CellScore(colour, entry.Column, entry.Row);
-    if (moves.Wins[move] && score >= setUpScore) {
-      setUpScore = score;
-      answer(entry);
-    }
-  }
-  if (setUpScore > 0) {
+  const int setUp =
+      UseFastSearch ? FastSetUp(lists, colour, depth, moves) : PlainSetUp(lists, colour, depth, moves);
+  if (setUp >= 0) {
+    answer(*moves.Entries[setUp]);
     ShowVerdict("I will win! ");
     return;
   }
@@ -221,10 +207,9 @@ struct TDefenceTrials {
   }
 };
 
-// The set-up step's walks as trials, taken answer by answer across the moves: trial
-// k * (number of moves) + m tries the opponent's answer on slot k + 1 after move m's stone. A
-// trial then starts only when the same move's earlier answers have mostly been settled, which
-// spends little work on answers after a win.
+// The set-up step's walks as trials, move by move in the order of preference: trial
+// k * 12 + a tries the opponent's answer on slot a + 1 after move k's stone. The walk stops at the
+// first move that wins, so the trials of the preferred moves come first.
 struct TSetUpTrials {
   const TGameBoard& Engine;
   const CandidateLists& Lists;
@@ -235,17 +220,23 @@ struct TSetUpTrials {
   uint64_t Calls[Slots][Slots]{};
 
   void Prepare(TFastSearch& search) const { search.Load(Engine.Board, Engine.Threat); }
-  // A move's walk ends where its slots fall below the threes, or at a win.
+  // A move's walk ends where its slots fall below the threes, or at a win; the whole walk ends at
+  // the first move that wins.
   bool Needed(int trial) const {
-    const int move = trial % Moves.Count;
-    for (int before = 0; before < trial / Moves.Count; ++before) {
+    const int move = trial / Slots, answer = trial % Slots;
+    for (int before = 0; before < answer; ++before) {
       const TTrial state = States[move][before].load();
       if (state == TTrial::Ended || state == TTrial::Won) return false;
+    }
+    for (int earlier = 0; earlier < move; ++earlier) {
+      for (int each = 0; each < Slots; ++each) {
+        if (States[earlier][each].load() == TTrial::Won) return false;
+      }
     }
     return true;
   }
   void Run(TFastSearch& search, int trial) {
-    const int move = trial % Moves.Count, answer = trial / Moves.Count;
+    const int move = trial / Slots, answer = trial % Slots;
     const CandidateEntry& entry = *Moves.Entries[move];
     search.CountInto(Calls[move][answer]);
     States[move][answer] = search.SetUpAnswer(Colour, entry.Column, entry.Row, answer + 1,
@@ -267,21 +258,52 @@ int TGameBoard::FastDefence(const CandidateLists& lists, uint8_t other, int32_t 
   return 0;
 }
 
-void TGameBoard::FastSetUps(const CandidateLists& lists, uint8_t colour, int32_t depth,
-                            TSetUpMoves& moves) {
-  TSetUpTrials trials{*this, lists, moves, colour, depth};
-  TSearchHelper::RunTrials(trials, moves.Count * Slots, *Fast);
+// The best-scoring set-up move, or -1: every move is tried, and of those that set up a win the
+// highest score is kept, the later slot on equal scores, provided it is above 0.
+int TGameBoard::PlainSetUp(const CandidateLists& lists, uint8_t colour, int32_t depth,
+                           const TSetUpMoves& moves) {
+  double setUpScore = 0;
+  int chosen = -1;
   for (int move = 0; move < moves.Count; ++move) {
+    const CandidateEntry& entry = *moves.Entries[move];
+    if (WinsAfterMove(colour, entry.Column, entry.Row, ThreesAllowed, lists, Threat, depth) &&
+        moves.Scores[move] >= setUpScore) {
+      setUpScore = moves.Scores[move];
+      chosen = move;
+    }
+  }
+  return setUpScore > 0 ? chosen : -1;
+}
+
+// The same answer with less work: the moves are tried in the order the plain walk would prefer
+// their wins (highest score first, the later slot first on equal scores, none scoring 0), so the
+// first that sets up a win is the answer and the rest need no search.
+int TGameBoard::FastSetUp(const CandidateLists& lists, uint8_t colour, int32_t depth,
+                          const TSetUpMoves& moves) {
+  TSetUpMoves ordered{};
+  for (int move = moves.Count - 1; move >= 0; --move) {
+    if (moves.Scores[move] <= 0) continue;
+    int place = ordered.Count++;
+    for (; place > 0 && ordered.Scores[place - 1] < moves.Scores[move]; --place) {
+      ordered.Entries[place] = ordered.Entries[place - 1];
+      ordered.Scores[place] = ordered.Scores[place - 1];
+      ordered.Index[place] = ordered.Index[place - 1];
+    }
+    ordered.Entries[place] = moves.Entries[move];
+    ordered.Scores[place] = moves.Scores[move];
+    ordered.Index[place] = move;
+  }
+  TSetUpTrials trials{*this, lists, ordered, colour, depth};
+  TSearchHelper::RunTrials(trials, ordered.Count * Slots, *Fast);
+  for (int move = 0; move < ordered.Count; ++move) {
     for (int answer = 0; answer < Slots; ++answer) {
       const TTrial state = trials.States[move][answer].load();
       if (state == TTrial::Ended) break;
       ForcedWinCalls += trials.Calls[move][answer];
-      if (state == TTrial::Won) {
-        moves.Wins[move] = true;
-        break;
-      }
+      if (state == TTrial::Won) return ordered.Index[move];
     }
   }
+  return -1;
 }
 
 // Read as play: colour takes (column, row), the opponent answers on one of colour's strong cells,

@@ -114,6 +114,7 @@ std::string TEngineShell::Execute(std::string_view line) {
   }
   if (command == "place") return Place(args);
   if (command == "choose") return Choose(args);
+  if (command == "search") return Search(args);
   if (command == "board") {
     if (!args.empty()) return Error("board takes no arguments");
     return "{\"board\":" + JsonArray(&Board.Board[0][0], 289) + "}";
@@ -148,6 +149,14 @@ std::string TEngineShell::Choose(const std::vector<std::string>& args) {
   return "{\"column\":" + std::to_string(column) + ",\"row\":" + std::to_string(row) + "," +
          PanelsJson(Recorder) + "," + MessagesJson(Recorder) +
          ",\"nodes\":" + std::to_string(Board.ForcedWinCalls) + "}";
+}
+
+// The plain search walks the decision literally and is the reference; the fast one is the game's.
+std::string TEngineShell::Search(const std::vector<std::string>& args) {
+  if (args.size() != 1 || (args[0] != "plain" && args[0] != "fast"))
+    return Error("usage: search plain|fast");
+  Board.UseFastSearch = args[0] == "fast";
+  return "{\"ok\":true}";
 }
 
 std::string TEngineShell::MessagesAndPanels() const {

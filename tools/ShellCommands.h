@@ -41,5 +41,6 @@ class TEngineShell {
 
   std::string Place(const std::vector<std::string>& args);
   std::string Choose(const std::vector<std::string>& args);
+  std::string Search(const std::vector<std::string>& args);
   std::string MessagesAndPanels() const;
 };
