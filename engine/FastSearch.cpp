@@ -333,18 +333,18 @@ TFastSearch::TTrial TFastSearch::SetUpAnswer(uint8_t colour, int32_t column, int
 }
 
 bool TFastSearch::Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, uint8_t& cell,
-                      int32_t depth) {
+                      int32_t depth, bool foursFail) {
   if (depth <= 0) {
     ++*Calls;
     return false;
   }
-  return Search(attacker, toMove, cell, minLevel, depth);
+  return Search(attacker, toMove, cell, minLevel, depth, foursFail);
 }
 
 // One level: the lists are saved whole and the table's changes logged, and both are put back
 // before returning, which leaves the caller's position as the plain search's copy would.
 bool TFastSearch::Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel,
-                         int32_t depth) {
+                         int32_t depth, bool foursFail) {
   ++*Calls;
   if (depth <= 0) return false;
 
@@ -363,10 +363,10 @@ bool TFastSearch::Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_
     RefreshLines(placed);
   }
 
-  const bool won =
-      toMove == attacker
-          ? SearchTurns::AttackersTurn(*this, attacker, cell, minLevel, depth)
-          : SearchTurns::DefendersTurn<TFastSearch, uint8_t>(*this, attacker, minLevel, depth);
+  const bool won = toMove == attacker ? SearchTurns::AttackersTurn(*this, attacker, cell, minLevel,
+                                                                   depth, foursFail)
+                                      : SearchTurns::DefendersTurn<TFastSearch, uint8_t>(
+                                            *this, attacker, minLevel, depth, foursFail);
 
   if (placed != 0) Put(placed, under);
   Lists = saved;

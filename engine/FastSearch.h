@@ -54,7 +54,8 @@ class TFastSearch {
   uint8_t Move(uint8_t colour, int slot) const {
     return Lists.Of[colour - CellBlack][slot - 1].Cell;
   }
-  bool Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, uint8_t& cell, int32_t depth);
+  bool Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, uint8_t& cell, int32_t depth,
+           bool foursFail);
 
  private:
   // A cell is column * 16 + row: inner cells are 17..255 and 0 is no cell.
@@ -111,7 +112,8 @@ class TFastSearch {
   size_t UndoSize = 0;
   uint64_t* Calls = nullptr;
 
-  bool Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel, int32_t depth);
+  bool Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel, int32_t depth,
+              bool foursFail = false);
   void LoadLists(const CandidateLists& lists);
   void Put(uint8_t cell, uint8_t code);
   int8_t* SavedSegment(int colour, int direction, int line, int first);

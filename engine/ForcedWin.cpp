@@ -26,7 +26,7 @@ struct TGameBoard::TPlainSearcher {
     const CandidateEntry& entry = State.Lists.Of(colour).Slot(slot);
     return TCell{entry.Column, entry.Row};
   }
-  bool Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, TCell& move, int32_t depth) {
+  bool Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, TCell& move, int32_t depth, bool) {
     return Engine.PlainSearch(attacker, toMove, move.Column, move.Row, minLevel, State.Lists,
                               State.Threats, depth);
   }

@@ -172,13 +172,20 @@ class TGameBoard {
   // Weight of a threat level in a cell's score; both colours weigh alike.
   static constexpr double LevelWeight[12] = {0, 1, 5, 8, 10, 6, 170, 255, 285, 290, 3000, 8000};
 
-  // FindForcedWin calls made by the last ChooseMove (and by direct calls since).
+  // FindForcedWin calls made by the last ChooseMove (and by direct calls since): the searches the
+  // way in use actually made. The plain way makes every call the decision ladder describes; the
+  // fast way leaves out searches whose outcome cannot change the answer, and its count is that
+  // of its walk in order, whichever threads ran the trials.
   uint64_t ForcedWinCalls = 0;
 
-  // With false, the searches copy their lists and table at every level, as the design describes
-  // them, instead of changing them in place and undoing the changes. Both ways give the same
-  // moves, verdicts, messages and call counts; the plain way is the reference for the fast one.
+  // With false, the searches copy their lists and table at every level and walk every step as the
+  // decision ladder describes it. The fast way changes one copy in place and undoes the changes,
+  // and searches only what the answer depends on. Both give the same moves, verdicts and
+  // messages; the plain way is the reference for the fast one.
   bool UseFastSearch = true;
+  // With false, the fast search's independent trials all run on the calling thread. The answers
+  // are the same either way; only the time differs.
+  bool UseHelpers = true;
 
   // Picks the move of colour (2 or 3) into column and row and writes the verdict to status
   // panel 0. Board is as before on return and Threat is only read; depth below 1 does nothing.

@@ -146,8 +146,8 @@ void TGameBoard::DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32
     moves.Entries[moves.Count] = &entry;
     moves.Scores[moves.Count++] = CellScore(colour, entry.Column, entry.Row);
   }
-  const int setUp =
-      UseFastSearch ? FastSetUp(lists, colour, depth, moves) : PlainSetUp(lists, colour, depth, moves);
+  const int setUp = UseFastSearch ? FastSetUp(lists, colour, depth, moves)
+                                  : PlainSetUp(lists, colour, depth, moves);
   if (setUp >= 0) {
     answer(*moves.Entries[setUp]);
     ShowVerdict("I will win! ");
@@ -248,7 +248,7 @@ struct TSetUpTrials {
 
 int TGameBoard::FastDefence(const CandidateLists& lists, uint8_t other, int32_t depth) {
   TDefenceTrials trials{*this, lists, other, depth};
-  TSearchHelper::RunTrials(trials, Slots, *Fast);
+  TSearchHelper::RunTrials(trials, Slots, *Fast, UseHelpers);
   for (int trial = 0; trial < Slots; ++trial) {
     const TTrial state = trials.States[trial].load();
     if (state == TTrial::Ended) break;
@@ -294,7 +294,7 @@ int TGameBoard::FastSetUp(const CandidateLists& lists, uint8_t colour, int32_t d
     ordered.Index[place] = move;
   }
   TSetUpTrials trials{*this, lists, ordered, colour, depth};
-  TSearchHelper::RunTrials(trials, ordered.Count * Slots, *Fast);
+  TSearchHelper::RunTrials(trials, ordered.Count * Slots, *Fast, UseHelpers);
   for (int move = 0; move < ordered.Count; ++move) {
     for (int answer = 0; answer < Slots; ++answer) {
       const TTrial state = trials.States[move][answer].load();

@@ -35,8 +35,8 @@ void TSearchHelper::Start() {
   Instance();
 }
 
-void TSearchHelper::Run(TJob& job, TFastSearch& own) {
-  TSearchHelper* pool = Instance();
+void TSearchHelper::Run(TJob& job, TFastSearch& own, bool helpers) {
+  TSearchHelper* pool = helpers ? Instance() : nullptr;
   if (pool == nullptr || job.Count < 2 || !pool->Busy.try_lock()) {
     Work(job, own, true);
     return;

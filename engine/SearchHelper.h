@@ -24,10 +24,11 @@ class TSearchHelper {
   // One walk's trials. `own` already holds the decision's position. TTrials supplies
   // Prepare(search), called once by each helper before its first trial; Needed(trial), false once
   // the walk is known to stop before the trial; and Run(search, trial).
+  // With helpers false the caller walks alone.
   template <class TTrials>
-  static void RunTrials(TTrials& trials, int count, TFastSearch& own) {
+  static void RunTrials(TTrials& trials, int count, TFastSearch& own, bool helpers) {
     TJob job{count, &trials, &Call<TTrials>::Prepare, &Call<TTrials>::Needed, &Call<TTrials>::Run};
-    Run(job, own);
+    Run(job, own, helpers);
   }
 
   // Makes the helpers if the machine has a second core; later calls do nothing.
@@ -64,7 +65,7 @@ class TSearchHelper {
   };
 
   static TSearchHelper* Instance();
-  static void Run(TJob& job, TFastSearch& own);
+  static void Run(TJob& job, TFastSearch& own, bool helpers);
   static void Work(TJob& job, TFastSearch& search, bool prepared);
   void Serve(THelper& helper);
 

@@ -5,8 +5,12 @@
 // TSearcher supplies
 //   Level(colour, slot)              the Level of slot 1..12 of the colour's list,
 //   Move(colour, slot)               that slot's cell as a TMove,
-//   Try(attacker, toMove, minLevel, move, depth)
+//   Try(attacker, toMove, minLevel, move, depth, foursFail)
 //                                    the nested search with a trial stone on move.
+//
+// foursFail says that the same search with minLevel 9 is known to answer false. The attacker's
+// fours then win nothing, since they are tried with minLevel 9 whatever the search's own
+// minLevel, so a search that knows it may pass them over; the plain search never knows it.
 #pragma once
 
 #include <cstdint>
@@ -22,12 +26,12 @@ constexpr int Last = CandidateList::SlotCount;
 // success move holds the first move of the win.
 template <class TSearcher, class TMove>
 bool AttackersTurn(TSearcher& searcher, uint8_t attacker, TMove& move, uint8_t minLevel,
-                   int32_t depth) {
+                   int32_t depth, bool foursFail = false) {
   const uint8_t defender = Opponent(attacker);
   TMove trial{};
   auto take = [&](uint8_t colour, int slot) { move = trial = searcher.Move(colour, slot); };
-  auto tryMove = [&](uint8_t a, uint8_t t, uint8_t m) {
-    return searcher.Try(a, t, m, trial, depth - 1);
+  auto tryMove = [&](uint8_t a, uint8_t t, uint8_t m, bool known = false) {
+    return searcher.Try(a, t, m, trial, depth - 1, known);
   };
   auto own = [&](int slot) { return searcher.Level(attacker, slot); };
   auto theirs = [&](int slot) { return searcher.Level(defender, slot); };
@@ -38,13 +42,13 @@ bool AttackersTurn(TSearcher& searcher, uint8_t attacker, TMove& move, uint8_t m
   }
   if (theirs(1) == 11) {
     take(defender, 1);
-    return tryMove(attacker, defender, minLevel);
+    return tryMove(attacker, defender, minLevel, foursFail);
   }
   if (own(1) == 10) {
     take(attacker, 1);
     return true;
   }
-  if (own(1) == 9) {
+  if (own(1) == 9 && !foursFail) {
     for (int slot = 1; slot <= Last && own(slot) >= 9; ++slot) {
       take(attacker, slot);
       if (tryMove(attacker, defender, 9)) return true;
@@ -68,10 +72,11 @@ bool AttackersTurn(TSearcher& searcher, uint8_t attacker, TMove& move, uint8_t m
       if (tryMove(defender, attacker, 9)) return false;
     }
   }
+  // Reached with own(1) at most 9: the fours among these have just failed with minLevel 9.
   if (own(1) >= 7) {
     for (int slot = 1; slot <= Last && own(slot) >= 7; ++slot) {
       take(attacker, slot);
-      if (tryMove(attacker, defender, 7)) return true;
+      if (tryMove(attacker, defender, 7, own(slot) >= 9)) return true;
     }
   }
   return false;
@@ -80,17 +85,18 @@ bool AttackersTurn(TSearcher& searcher, uint8_t attacker, TMove& move, uint8_t m
 // The defender to move after an attacker's threat. The attacker's win holds only if every block
 // of the threat still loses; a threat the defender need not answer wins nothing.
 template <class TSearcher, class TMove>
-bool DefendersTurn(TSearcher& searcher, uint8_t attacker, uint8_t minLevel, int32_t depth) {
+bool DefendersTurn(TSearcher& searcher, uint8_t attacker, uint8_t minLevel, int32_t depth,
+                   bool foursFail = false) {
   const uint8_t defender = Opponent(attacker);
-  auto tryBlock = [&](int slot) {
+  auto tryBlock = [&](int slot, bool known = false) {
     TMove block = searcher.Move(attacker, slot);
-    return searcher.Try(attacker, attacker, minLevel, block, depth - 1);
+    return searcher.Try(attacker, attacker, minLevel, block, depth - 1, known);
   };
   auto own = [&](int slot) { return searcher.Level(defender, slot); };
   auto theirs = [&](int slot) { return searcher.Level(attacker, slot); };
 
   if (own(1) == 11) return false;
-  if (theirs(1) == 11) return tryBlock(1);
+  if (theirs(1) == 11) return tryBlock(1, foursFail);
   if (own(1) == 10) return false;
   if (theirs(1) == 10) {
     for (int slot = 1; slot <= Last; ++slot) {
