@@ -1,6 +1,8 @@
 // The board picture at 480 x 480 (cell pitch 30): grid, frame, stone boxes, the exclusive-or
 // corner marks, the mouse read-out, and the resize rule that keeps the picture square.
 #include <QLabel>
+#include <set>
+#include <utility>
 
 #include "WindowFixture.h"
 
@@ -84,31 +86,38 @@ TEST_F(BoardDrawing, StoneGoesIntoItsBoxOnly) {
   EXPECT_LT(gray / 100, 100) << "a black stone";
 }
 
+// The pixels of a rectangle, left and top edges in, right and bottom edges out.
+std::set<std::pair<int, int>> Block(int left, int top, int right, int bottom) {
+  std::set<std::pair<int, int>> pixels;
+  for (int y = top; y < bottom; ++y) {
+    for (int x = left; x < right; ++x)
+      pixels.emplace(x, y);
+  }
+  return pixels;
+}
+
 TEST_F(BoardDrawing, CornerMarksAreSevenPixelStrokesThatUndoThemselves) {
   NewGame(false, false);
   const QImage before = Form->Image1->Picture().copy();
-  Form->DrawCornerMark(5, 5, LastMoveMarkColor);
+  // Stone box of (8, 8): x0 = y0 = 227, e = 28, L = 7. Each stroke takes in its start point and
+  // stops before its end point, whichever way it runs, and each bracket is whole: where the two
+  // strokes of a bottom bracket overlap, the pixel is flipped once, not back.
+  Form->DrawCornerMark(8, 8, LastMoveMarkColor);
   const QImage marked = Form->Image1->Picture().copy();
-  // Stone box of (5, 5): x0 = y0 = 137, e = 28, L = 7.
-  const int x0 = 137, y0 = 137;
-  for (int x = x0; x < x0 + 7; ++x) {
-    EXPECT_EQ(marked.pixel(x, y0), before.pixel(x, y0) ^ 0x008000) << x;
-    EXPECT_EQ(marked.pixel(x, y0 - 1), before.pixel(x, y0 - 1) ^ 0x008000) << x;
+  std::set<std::pair<int, int>> expected;
+  for (const auto& block :
+       {Block(227, 226, 234, 228), Block(226, 228, 228, 234), Block(249, 226, 256, 228),
+        Block(254, 228, 256, 234), Block(227, 254, 234, 256), Block(226, 249, 228, 255),
+        Block(249, 254, 256, 256), Block(254, 249, 256, 255)})
+    expected.insert(block.begin(), block.end());
+  std::set<std::pair<int, int>> changed;
+  for (const QPoint& p : Differences(before, marked)) {
+    changed.emplace(p.x(), p.y());
+    EXPECT_EQ(marked.pixel(p), before.pixel(p) ^ 0x008000) << p.x() << "," << p.y();
   }
-  EXPECT_EQ(marked.pixel(x0 + 7, y0), before.pixel(x0 + 7, y0));
-  for (int y = y0 + 1; y < y0 + 7; ++y) {
-    EXPECT_EQ(marked.pixel(x0, y), before.pixel(x0, y) ^ 0x008000) << y;
-    EXPECT_EQ(marked.pixel(x0 - 1, y), before.pixel(x0 - 1, y) ^ 0x008000) << y;
-  }
-  EXPECT_EQ(marked.pixel(x0, y0 + 7), before.pixel(x0, y0 + 7));
-  EXPECT_EQ(marked.pixel(x0 + 28, y0 + 1), before.pixel(x0 + 28, y0 + 1) ^ 0x008000);
-  EXPECT_EQ(marked.pixel(x0 + 22, y0 + 28), before.pixel(x0 + 22, y0 + 28) ^ 0x008000);
-  // Each bracket is whole: its two strokes share no pixel, so none is flipped back.
-  for (const auto& [x, y] : {std::pair{x0, y0}, {x0 + 27, y0}, {x0, y0 + 27}, {x0 + 27, y0 + 27}})
-    EXPECT_NE(marked.pixel(x, y), before.pixel(x, y)) << x << "," << y;
-  EXPECT_EQ(marked.pixel(x0 + 14, y0 + 14), before.pixel(x0 + 14, y0 + 14));
+  EXPECT_EQ(changed, expected);
 
-  Form->DrawCornerMark(5, 5, LastMoveMarkColor);
+  Form->DrawCornerMark(8, 8, LastMoveMarkColor);
   EXPECT_TRUE(Differences(before, Form->Image1->Picture()).empty());
 
   // The redraw puts the red cursor mark on (3, 3); drawing it again takes it off, and a redraw
