@@ -1,9 +1,8 @@
 // The board picture at 480 x 480 (cell pitch 30): grid, frame, stone boxes, the exclusive-or
 // corner marks, the mouse read-out, and the resize rule that keeps the picture square.
 #include <QLabel>
-#include <set>
-#include <utility>
 
+#include "PixelSets.h"
 #include "WindowFixture.h"
 
 namespace {
@@ -86,16 +85,6 @@ TEST_F(BoardDrawing, StoneGoesIntoItsBoxOnly) {
   EXPECT_LT(gray / 100, 100) << "a black stone";
 }
 
-// The pixels of a rectangle, left and top edges in, right and bottom edges out.
-std::set<std::pair<int, int>> Block(int left, int top, int right, int bottom) {
-  std::set<std::pair<int, int>> pixels;
-  for (int y = top; y < bottom; ++y) {
-    for (int x = left; x < right; ++x)
-      pixels.emplace(x, y);
-  }
-  return pixels;
-}
-
 TEST_F(BoardDrawing, CornerMarksAreSevenPixelStrokesThatUndoThemselves) {
   NewGame(false, false);
   const QImage before = Form->Image1->Picture().copy();
@@ -104,18 +93,15 @@ TEST_F(BoardDrawing, CornerMarksAreSevenPixelStrokesThatUndoThemselves) {
   // strokes of a bottom bracket overlap, the pixel is flipped once, not back.
   Form->DrawCornerMark(8, 8, LastMoveMarkColor);
   const QImage marked = Form->Image1->Picture().copy();
-  std::set<std::pair<int, int>> expected;
+  TPixelSet expected;
   for (const auto& block :
        {Block(227, 226, 234, 228), Block(226, 228, 228, 234), Block(249, 226, 256, 228),
         Block(254, 228, 256, 234), Block(227, 254, 234, 256), Block(226, 249, 228, 255),
         Block(249, 254, 256, 256), Block(254, 249, 256, 255)})
     expected.insert(block.begin(), block.end());
-  std::set<std::pair<int, int>> changed;
-  for (const QPoint& p : Differences(before, marked)) {
-    changed.emplace(p.x(), p.y());
+  for (const QPoint& p : Differences(before, marked))
     EXPECT_EQ(marked.pixel(p), before.pixel(p) ^ 0x008000) << p.x() << "," << p.y();
-  }
-  EXPECT_EQ(changed, expected);
+  EXPECT_EQ(ChangedPixels(before, marked), expected);
 
   Form->DrawCornerMark(8, 8, LastMoveMarkColor);
   EXPECT_TRUE(Differences(before, Form->Image1->Picture()).empty());

@@ -2,11 +2,11 @@
 // exclusive-or pens, transparent stretching and text on a filled background.
 #include <gtest/gtest.h>
 
-#include <set>
 #include <utility>
 #include <vector>
 
 #include "Canvas.h"
+#include "PixelSets.h"
 
 namespace {
 
@@ -100,26 +100,6 @@ TEST(Canvas, WideExclusiveOrPenChangesEachPixelOnce) {
   EXPECT_EQ(CountChanged(blank, picture), 0);
 }
 
-// The pixels of a rectangle, left and top edges in, right and bottom edges out.
-std::set<std::pair<int, int>> Block(int left, int top, int right, int bottom) {
-  std::set<std::pair<int, int>> pixels;
-  for (int y = top; y < bottom; ++y) {
-    for (int x = left; x < right; ++x)
-      pixels.emplace(x, y);
-  }
-  return pixels;
-}
-
-std::set<std::pair<int, int>> ChangedPixels(const QImage& a, const QImage& b) {
-  std::set<std::pair<int, int>> pixels;
-  for (int y = 0; y < a.height(); ++y) {
-    for (int x = 0; x < a.width(); ++x) {
-      if (a.pixel(x, y) != b.pixel(x, y)) pixels.emplace(x, y);
-    }
-  }
-  return pixels;
-}
-
 // The eight strokes of a corner mark in the stone box (227, 227)..(255, 255) of a 480 x 480
 // picture, each drawn alone: a two-pixel line starts at its start point and stops before its end
 // point whichever way it runs, and lies on its own row and the one above (its own column and the
@@ -128,7 +108,7 @@ TEST(Canvas, WideLinesTakeInTheirStartInEveryDirection) {
   const int x0 = 227, y0 = 227, e = 28, l = 7;
   const struct {
     QPoint from, to;
-    std::set<std::pair<int, int>> pixels;
+    TPixelSet pixels;
   } strokes[] = {
       {{x0, y0}, {x0 + l, y0}, Block(227, 226, 234, 228)},
       {{x0, y0 + 1}, {x0, y0 + l}, Block(226, 228, 228, 234)},
@@ -161,8 +141,8 @@ TEST(Canvas, FigureOfOverlappingLinesChangesEachPixelOnce) {
   canvas.Pen = TPen{255, 2, true};
   const std::vector<std::pair<QPoint, QPoint>> bracket = {{{5, 12}, {12, 12}}, {{5, 11}, {5, 4}}};
   canvas.DrawLines(bracket);
-  std::set<std::pair<int, int>> expected = Block(5, 11, 12, 13);
-  const std::set<std::pair<int, int>> upright = Block(4, 5, 6, 12);
+  TPixelSet expected = Block(5, 11, 12, 13);
+  const TPixelSet upright = Block(4, 5, 6, 12);
   expected.insert(upright.begin(), upright.end());
   EXPECT_EQ(ChangedPixels(blank, picture), expected);
   EXPECT_EQ(picture.pixel(5, 11), qRgb(200 ^ 255, 200, 200)) << "the shared pixel is flipped once";
