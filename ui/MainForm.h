@@ -39,7 +39,6 @@ constexpr TColor CursorMarkColor = 255;       // red brackets under the mouse
 constexpr TColor LastMoveMarkColor = 0x8000;  // green brackets on the last stone
 constexpr int32_t ComputerDepth = 16;         // search budget of the computer's answer
 constexpr int StatusPanelCount = 5;
-constexpr int StatusPanelWidths[StatusPanelCount] = {100, 50, 200, 200, 50};
 constexpr int ToggleGrowth = 50;  // pixels the window grows when the tool bar or status bar returns
 
 // A clock count of tenths of a second as the clock panels show it: general format with up to 15

@@ -260,14 +260,15 @@ void TForm1::CreateStatusBar() {
   StatusBar1->setObjectName("StatusBar1");
   StatusBar1->setFixedHeight(19);
   StatusBar1->setSizeGripEnabled(false);
+  static constexpr int Widths[StatusPanelCount] = {100, 50, 200, 200, 50};
   int left = 0;
   for (int panel = 0; panel < StatusPanelCount; ++panel) {
     QLabel* label = new QLabel(StatusBar1);
     label->setObjectName(QString("StatusPanel%1").arg(panel));
-    label->setGeometry(left, 0, StatusPanelWidths[panel], StatusBar1->height());
+    label->setGeometry(left, 0, Widths[panel], StatusBar1->height());
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StatusPanels[panel] = label;
-    left += StatusPanelWidths[panel];
+    left += Widths[panel];
   }
 }
 
