@@ -83,24 +83,21 @@ void TForm1::DrawMoveNumbers() {
 }
 
 // A bracket of two strokes a quarter pitch long in each corner of the stone box. The pen is
-// exclusive-or, so the same call again removes the mark.
+// exclusive-or, so the same call again removes the mark. The two-pixel strokes of a bottom bracket
+// overlap where they meet; drawn as one figure, the shared pixels are flipped once, not back.
 void TForm1::DrawCornerMark(int32_t column, int32_t row, TColor colour) {
   TCanvas& canvas = Image1->Canvas();
   canvas.Pen = TPen{colour, 2, true};
   const QRect box = StoneBox(column, row);
   const int32_t x0 = box.left(), y0 = box.top(), e = CellPitch - 2, l = CellPitch / 4;
-  const auto stroke = [&canvas](int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    canvas.MoveTo(x1, y1);
-    canvas.LineTo(x2, y2);
-  };
-  stroke(x0, y0, x0 + l, y0);
-  stroke(x0, y0 + 1, x0, y0 + l);
-  stroke(x0 + e, y0, x0 + e - l, y0);
-  stroke(x0 + e, y0 + 1, x0 + e, y0 + l);
-  stroke(x0, y0 + e, x0 + l, y0 + e);
-  stroke(x0, y0 + e - 1, x0, y0 + e - l);
-  stroke(x0 + e, y0 + e, x0 + e - l, y0 + e);
-  stroke(x0 + e, y0 + e - 1, x0 + e, y0 + e - l);
+  canvas.DrawLines({{{x0, y0}, {x0 + l, y0}},
+                    {{x0, y0 + 1}, {x0, y0 + l}},
+                    {{x0 + e, y0}, {x0 + e - l, y0}},
+                    {{x0 + e, y0 + 1}, {x0 + e, y0 + l}},
+                    {{x0, y0 + e}, {x0 + l, y0 + e}},
+                    {{x0, y0 + e - 1}, {x0, y0 + e - l}},
+                    {{x0 + e, y0 + e}, {x0 + e - l, y0 + e}},
+                    {{x0 + e, y0 + e - 1}, {x0 + e, y0 + e - l}}});
 }
 
 void TForm1::Image1MouseMove(int x, int y) {

@@ -27,7 +27,7 @@ void TCanvas::MoveTo(int x, int y) {
 
 namespace {
 // The points of a line from a to b, b itself left out (Bresenham).
-std::vector<QPoint> LinePoints(QPoint a, QPoint b) {
+std::vector<QPoint> ThinLinePoints(QPoint a, QPoint b) {
   std::vector<QPoint> points;
   const int dx = std::abs(b.x() - a.x()), dy = -std::abs(b.y() - a.y());
   const int sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? 1 : -1;
@@ -50,24 +50,43 @@ std::vector<QPoint> LinePoints(QPoint a, QPoint b) {
 }  // namespace
 
 void TCanvas::LineTo(int x, int y) {
-  const QPoint start = PenPos, end(x, y);
-  PenPos = end;
-  if (Picture.isNull()) return;
+  const QPoint start = PenPos;
+  PenPos = QPoint(x, y);
   const QRgb rgb = RgbOf(Pen.Color);
-  if (Pen.Width <= 1) {
-    for (const QPoint& p : LinePoints(start, end))
-      Plot(p.x(), p.y(), Pen.XorMode, rgb);
-    return;
+  for (const QPoint& p : LinePixels(start, PenPos))
+    Plot(p.x(), p.y(), Pen.XorMode, rgb);
+}
+
+void TCanvas::DrawLines(const std::vector<std::pair<QPoint, QPoint>>& lines) {
+  std::vector<QPoint> pixels;
+  for (const auto& [start, end] : lines) {
+    const std::vector<QPoint> line = LinePixels(start, end);
+    pixels.insert(pixels.end(), line.begin(), line.end());
+    PenPos = end;
   }
-  // A wide pen fills the band of its width along the segment, flat at both ends. A pixel belongs
-  // to it when it lies in the band, its first edges counted in and its last edges out, so that
-  // bands meeting at a corner share no pixel and every pixel of a band is changed once.
+  const auto before = [](QPoint a, QPoint b) {
+    return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x();
+  };
+  std::sort(pixels.begin(), pixels.end(), before);
+  pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
+  const QRgb rgb = RgbOf(Pen.Color);
+  for (const QPoint& p : pixels)
+    Plot(p.x(), p.y(), Pen.XorMode, rgb);
+}
+
+std::vector<QPoint> TCanvas::LinePixels(QPoint start, QPoint end) const {
+  if (Picture.isNull()) return {};
+  if (Pen.Width <= 1) return ThinLinePoints(start, end);
+  // A wide pen fills the band of its width along the segment, flat at both ends. Along the
+  // segment the band takes in its start and leaves out its end, whichever way it runs, just as a
+  // thin line does. Across it, a pixel on the band's first edge (left, then top) is counted in
+  // and one on its last edge out, so a horizontal band of width 2 covers its own row and the one
+  // above whatever its direction.
+  std::vector<QPoint> points;
   const double dx = end.x() - start.x(), dy = end.y() - start.y();
   const double length2 = dx * dx + dy * dy;
-  if (length2 == 0) return;
+  if (length2 == 0) return points;
   const double half = Pen.Width / 2.0, length = std::sqrt(length2);
-  // Which ends of the band lie first on the screen (left, then top): those are counted in.
-  const bool forward = dx + dy > 0 || (dx + dy == 0 && dx > 0);
   const bool sideways = dy - dx > 0 || (dy - dx == 0 && dy > 0);
   const int reach = Pen.Width;
   const int left = std::min(start.x(), end.x()) - reach,
@@ -79,12 +98,12 @@ void TCanvas::LineTo(int x, int y) {
       const double rx = px - start.x(), ry = py - start.y();
       const double along = (rx * dx + ry * dy) / length2;  // 0 at start, 1 at end
       const double across = (rx * dy - ry * dx) / length;  // signed distance from the segment
-      const bool inAlong = forward ? along >= 0 && along < 1 : along > 0 && along <= 1;
       const bool inAcross =
           sideways ? across >= -half && across < half : across > -half && across <= half;
-      if (inAlong && inAcross) Plot(px, py, Pen.XorMode, rgb);
+      if (along >= 0 && along < 1 && inAcross) points.emplace_back(px, py);
     }
   }
+  return points;
 }
 
 void TCanvas::Plot(int x, int y, bool exclusive, QRgb rgb) {

@@ -10,6 +10,8 @@
 #include <QRect>
 #include <QString>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 // A colour as 0x00BBGGRR.
 using TColor = uint32_t;
@@ -39,13 +41,17 @@ class TCanvas {
   explicit TCanvas(QImage& picture);
 
   void MoveTo(int x, int y);
-  // A line from the pen position to (x, y), which becomes the pen position. A pen of width 1
-  // stops one pixel before (x, y). A wider pen fills a band of its width centred on the segment,
-  // flat at both ends, taking in its left and top edges and leaving out its right and bottom
-  // ones: a horizontal line of width 2 covers its own row and the one above, from the smaller x
-  // up to, not including, the larger. Every pixel of a line is changed once, so an exclusive-or
-  // line drawn twice undoes itself, and bands that meet end to end share no pixel.
+  // A line from the pen position to (x, y), which becomes the pen position. Whatever its
+  // direction, a line takes in its start point and stops one pixel before (x, y). A wider pen
+  // fills a band of its width along the same stretch, flat at both ends; across the line it takes
+  // in its left and top edges and leaves out its right and bottom ones, so a horizontal line of
+  // width 2 covers its own row and the one above. Every pixel of a line is changed once, so an
+  // exclusive-or line drawn twice undoes itself, and lines that meet end to end share no pixel.
   void LineTo(int x, int y);
+  // Several lines, each from its first point to its second, drawn as one figure: a pixel that
+  // more than one of them covers is changed once, so an exclusive-or figure stays whole where its
+  // lines overlap and still undoes itself when drawn again. The pen ends at the last end point.
+  void DrawLines(const std::vector<std::pair<QPoint, QPoint>>& lines);
 
   // The whole bitmap stretched into box (right and bottom edges exclusive).
   void StretchDraw(const QRect& box, const QImage& bitmap);
@@ -64,5 +70,7 @@ class TCanvas {
   QImage& Picture;
   QPoint PenPos;
 
+  // The pixels a line of the current pen from start to end covers.
+  std::vector<QPoint> LinePixels(QPoint start, QPoint end) const;
   void Plot(int x, int y, bool exclusive, QRgb rgb);
 };

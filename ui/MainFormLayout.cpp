@@ -115,6 +115,8 @@ void TForm1::CreateComponents() {
   setObjectName("Form1");
   setWindowTitle("Lindora V2.1");
   setWindowIcon(QIcon(":/icons/lindora.png"));
+  // Where the family is missing, the font system puts its nearest sans in its place.
+  setFont(QFont("MS Sans Serif", 8));
   CreateActions();
   CreateMenus();
   CreateToolBar();
@@ -195,6 +197,9 @@ void TForm1::CreateMenus() {
   N5 = MainMenu1->addMenu("Help");
   N5->setObjectName("N5");
   N6 = LinkedMenuItem(N5, "N6", "About...", Action3);
+  // The drop-down menus are windows of their own, which do not take on the window's font.
+  for (QMenu* menu : {N1, N7, N10, N5})
+    menu->setFont(font());
 }
 
 void TForm1::CreateToolBar() {
@@ -234,9 +239,7 @@ void TForm1::CreateBoardArea() {
   ScrollBox1->setWidgetResizable(true);
   Image1 = new TImage;
   Image1->setObjectName("Image1");
-  Image1->setMinimumSize(80, 80);
   ScrollBox1->setWidget(Image1);
-  ScrollBox1->setMinimumSize(80, 80);
 
   for (QFrame* frame : {Panel1, Panel2}) {
     QVBoxLayout* fill = new QVBoxLayout(frame);
@@ -249,19 +252,23 @@ void TForm1::CreateBoardArea() {
   setCentralWidget(Panel1);
 }
 
+// The panels stand side by side at fixed places with fixed widths, outside the status bar's own
+// layout: a window narrower than the five of them cuts the last ones off at its right edge
+// instead of squeezing them over each other, and does not have to grow to hold them all.
 void TForm1::CreateStatusBar() {
   StatusBar1 = statusBar();
   StatusBar1->setObjectName("StatusBar1");
   StatusBar1->setFixedHeight(19);
   StatusBar1->setSizeGripEnabled(false);
   static constexpr int Widths[StatusPanelCount] = {100, 50, 200, 200, 50};
+  int left = 0;
   for (int panel = 0; panel < StatusPanelCount; ++panel) {
     QLabel* label = new QLabel(StatusBar1);
     label->setObjectName(QString("StatusPanel%1").arg(panel));
-    label->setFixedWidth(Widths[panel]);
+    label->setGeometry(left, 0, Widths[panel], StatusBar1->height());
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StatusBar1->addWidget(label);
     StatusPanels[panel] = label;
+    left += Widths[panel];
   }
 }
 

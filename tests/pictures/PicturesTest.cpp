@@ -6,8 +6,11 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
+#include "Painting.h"
 #include "Pictures.h"
 
 namespace {
@@ -80,6 +83,53 @@ TEST(ShippedPictures, StonesAreSolidDiscsOnPureBlack) {
   }
   EXPECT_LT(Luminance(Load("bitmaps/BLACKCHESS.bmp").pixel(24, 26)), 80);
   EXPECT_GT(Luminance(Load("bitmaps/WHITECHESS.bmp").pixel(24, 26)), 170);
+}
+
+// A stone's edge pixels, those next to the black background, are mixed from the stone's own
+// colours and the board's wood tone, never darkened toward the background: cut out and laid on
+// the wood, the stone shows no dark rim.
+TEST(ShippedPictures, StoneEdgesBlendTowardTheWood) {
+  const QColor wood = MeanColour(Load("bitmaps/QIPAN.bmp"));
+  for (const char* name : {"bitmaps/BLACKCHESS.bmp", "bitmaps/WHITECHESS.bmp"}) {
+    const QImage stone = Load(name);
+    const auto background = [&stone](int x, int y) {
+      return !stone.valid(x, y) || (stone.pixel(x, y) & 0xffffff) == 0;
+    };
+    const auto nextToBackground = [&](int x, int y) {
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+          if (background(x + dx, y + dy)) return true;
+      return false;
+    };
+    // The channel-wise range of the stone's inner colours and the wood tone.
+    int low[3] = {wood.red(), wood.green(), wood.blue()};
+    int high[3] = {low[0], low[1], low[2]};
+    std::vector<QPoint> edge;
+    for (int y = 0; y < 41; ++y) {
+      for (int x = 0; x < 41; ++x) {
+        if (background(x, y)) continue;
+        if (nextToBackground(x, y)) {
+          edge.emplace_back(x, y);
+          continue;
+        }
+        const QRgb c = stone.pixel(x, y);
+        const int channels[3] = {qRed(c), qGreen(c), qBlue(c)};
+        for (int i = 0; i < 3; ++i) {
+          low[i] = std::min(low[i], channels[i]);
+          high[i] = std::max(high[i], channels[i]);
+        }
+      }
+    }
+    EXPECT_GT(edge.size(), 60u) << name;
+    for (const QPoint& p : edge) {
+      const QRgb c = stone.pixel(p);
+      const int channels[3] = {qRed(c), qGreen(c), qBlue(c)};
+      for (int i = 0; i < 3; ++i) {
+        EXPECT_GE(channels[i], low[i] - 2) << name << " at " << p.x() << "," << p.y();
+        EXPECT_LE(channels[i], high[i] + 2) << name << " at " << p.x() << "," << p.y();
+      }
+    }
+  }
 }
 
 // Light warm wood whose columns and rows carry no line the grid could be confused with.

@@ -2,7 +2,11 @@
 // exclusive-or pens, transparent stretching and text on a filled background.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "Canvas.h"
+#include "PixelSets.h"
 
 namespace {
 
@@ -94,6 +98,60 @@ TEST(Canvas, WideExclusiveOrPenChangesEachPixelOnce) {
   canvas.MoveTo(5, 5);
   canvas.LineTo(12, 5);
   EXPECT_EQ(CountChanged(blank, picture), 0);
+}
+
+// The eight strokes of a corner mark in the stone box (227, 227)..(255, 255) of a 480 x 480
+// picture, each drawn alone: a two-pixel line starts at its start point and stops before its end
+// point whichever way it runs, and lies on its own row and the one above (its own column and the
+// one to the left).
+TEST(Canvas, WideLinesTakeInTheirStartInEveryDirection) {
+  const int x0 = 227, y0 = 227, e = 28, l = 7;
+  const struct {
+    QPoint from, to;
+    TPixelSet pixels;
+  } strokes[] = {
+      {{x0, y0}, {x0 + l, y0}, Block(227, 226, 234, 228)},
+      {{x0, y0 + 1}, {x0, y0 + l}, Block(226, 228, 228, 234)},
+      {{x0 + e, y0}, {x0 + e - l, y0}, Block(249, 226, 256, 228)},
+      {{x0 + e, y0 + 1}, {x0 + e, y0 + l}, Block(254, 228, 256, 234)},
+      {{x0, y0 + e}, {x0 + l, y0 + e}, Block(227, 254, 234, 256)},
+      {{x0, y0 + e - 1}, {x0, y0 + e - l}, Block(226, 249, 228, 255)},
+      {{x0 + e, y0 + e}, {x0 + e - l, y0 + e}, Block(249, 254, 256, 256)},
+      {{x0 + e, y0 + e - 1}, {x0 + e, y0 + e - l}, Block(254, 249, 256, 255)},
+  };
+  const QImage blank = Blank(480, 480);
+  int number = 0;
+  for (const auto& stroke : strokes) {
+    ++number;
+    QImage picture = blank.copy();
+    TCanvas canvas(picture);
+    canvas.Pen = TPen{255, 2, true};
+    canvas.MoveTo(stroke.from.x(), stroke.from.y());
+    canvas.LineTo(stroke.to.x(), stroke.to.y());
+    EXPECT_EQ(ChangedPixels(blank, picture), stroke.pixels) << "stroke " << number;
+  }
+}
+
+// Lines drawn as one figure flip a pixel they share once, so the figure has no holes and a
+// second drawing of it restores the picture.
+TEST(Canvas, FigureOfOverlappingLinesChangesEachPixelOnce) {
+  QImage picture = Blank();
+  const QImage blank = picture.copy();
+  TCanvas canvas(picture);
+  canvas.Pen = TPen{255, 2, true};
+  const std::vector<std::pair<QPoint, QPoint>> bracket = {{{5, 12}, {12, 12}}, {{5, 11}, {5, 4}}};
+  canvas.DrawLines(bracket);
+  TPixelSet expected = Block(5, 11, 12, 13);
+  const TPixelSet upright = Block(4, 5, 6, 12);
+  expected.insert(upright.begin(), upright.end());
+  EXPECT_EQ(ChangedPixels(blank, picture), expected);
+  EXPECT_EQ(picture.pixel(5, 11), qRgb(200 ^ 255, 200, 200)) << "the shared pixel is flipped once";
+  canvas.LineTo(5, 6);
+  EXPECT_EQ(picture.pixel(5, 5), qRgb(200, 200, 200)) << "the pen went on from the last end point";
+  canvas.MoveTo(5, 4);
+  canvas.LineTo(5, 6);
+  canvas.DrawLines(bracket);
+  EXPECT_TRUE(ChangedPixels(blank, picture).empty());
 }
 
 TEST(Canvas, TransparentColourIsTheBottomLeftPixel) {

@@ -310,6 +310,112 @@ TEST_F(Layout, BarTogglesKeepThePictureSquare) {
   ExpectSquarePicture("both shown");
 }
 
+// Counts the resize events of a widget.
+class TResizeCounter : public QObject {
+ public:
+  int Count = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    Count += event->type() == QEvent::Resize;
+    return false;
+  }
+};
+
+// A window made narrower than the smallest board is set back to 175 pixels wide and then squared;
+// shrunk as far as it goes, it comes back in the same way. Each time it settles after one request
+// of its own, with no resize going back and forth.
+TEST_F(Layout, TooSmallAPictureSetsTheWindowBackTo175) {
+  ShowWindow();
+  const QSize chrome = Form->size() - Form->Image1->size();
+  // At 175 pixels the picture gets 175 less the chrome, trimmed to a multiple of 16.
+  const auto smallest = [](int outer, int chromeSide) {
+    const int side = outer - chromeSide;
+    return side - side % 16;
+  };
+  TResizeCounter window, picture;
+  Form->installEventFilter(&window);
+  Form->Image1->installEventFilter(&picture);
+
+  Form->resize(Form->width() - (Form->Image1->width() - 70), Form->height());
+  Settle();
+  ExpectSquarePicture("70 wide");
+  EXPECT_EQ(Form->Image1->width(), smallest(175, chrome.width()));
+  EXPECT_LE(window.Count, 2) << "the user's resize and the window's one answer";
+  EXPECT_LE(picture.Count, 2);
+
+  window.Count = picture.Count = 0;
+  Form->resize(1, 1);
+  Settle();
+  ExpectSquarePicture("shrunk as far as it goes");
+  EXPECT_EQ(Form->Image1->width(),
+            std::min(smallest(175, chrome.width()), smallest(175, chrome.height())));
+  EXPECT_GE(Form->CellPitch, 5);
+  EXPECT_LE(window.Count, 2);
+  EXPECT_LE(picture.Count, 2);
+
+  window.Count = picture.Count = 0;
+  Settle();
+  EXPECT_EQ(window.Count, 0) << "settled";
+  EXPECT_EQ(picture.Count, 0) << "settled";
+  Form->removeEventFilter(&window);
+  Form->Image1->removeEventFilter(&picture);
+}
+
+// The five panels keep their widths and their places side by side at the window's own settled
+// size; what does not fit is cut off at the window's right edge.
+TEST_F(Layout, StatusPanelsKeepTheirPlacesAndAreCutOffAtTheRightEdge) {
+  ShowWindow();
+  ASSERT_LT(Form->width(), 600) << "the settled window is narrower than the five panels";
+  const int widths[StatusPanelCount] = {100, 50, 200, 200, 50};
+  int left = 0;
+  for (int panel = 0; panel < StatusPanelCount; ++panel) {
+    const QRect place = Form->StatusPanels[panel]->geometry();
+    EXPECT_EQ(place, QRect(left, 0, widths[panel], 19)) << "panel " << panel;
+    left += widths[panel];
+  }
+  EXPECT_EQ(Form->StatusBar1->mapTo(Form.get(), QPoint(0, 0)).x(), 0);
+  EXPECT_EQ(Form->StatusBar1->width(), Form->width());
+}
+
+// The window's font is an 8-point "MS Sans Serif" (or the system's stand-in for it), in the menu
+// bar, the drop-down menus, the tool bar and the status panels; the clock texts fit their panels
+// and the menu titles one row of the bar.
+TEST_F(Layout, WindowFontIsAnEightPointSansAndTheTextsFit) {
+  ShowWindow();
+  EXPECT_EQ(Form->font().family().toStdString(), "MS Sans Serif");
+  EXPECT_EQ(Form->font().pointSize(), 8);
+  const QWidget* parts[] = {Form->MainMenu1,
+                            Form->N1,
+                            Form->N7,
+                            Form->N10,
+                            Form->N5,
+                            Form->ToolBar1,
+                            Form->StatusPanels[0],
+                            Form->StatusPanels[2]};
+  for (const QWidget* part : parts)
+    EXPECT_EQ(part->font(), Form->font()) << part->objectName().toStdString();
+
+  const QFontMetrics metrics(Form->StatusPanels[2]->font());
+  const int frame = 2 * Form->StatusPanels[2]->frameWidth();
+  EXPECT_LT(metrics.horizontalAdvance("Black time: 99999.9 s") + frame, 200);
+  EXPECT_LT(metrics.horizontalAdvance("White time: 99999.9 s") + frame, 200);
+  EXPECT_LT(metrics.horizontalAdvance("15 : 15") + frame, 50);
+  EXPECT_LT(metrics.horizontalAdvance("you will win! ") + frame, 100);
+  EXPECT_LE(metrics.height(), 19 - frame);
+  for (QAction* title : Form->MainMenu1->actions()) {
+    const QRect place = Form->MainMenu1->actionGeometry(title);
+    EXPECT_TRUE(Form->MainMenu1->rect().contains(place)) << title->text().toStdString();
+    EXPECT_EQ(place.top(), Form->MainMenu1->actionGeometry(Form->MainMenu1->actions()[0]).top());
+  }
+  for (QMenu* menu : {Form->N1, Form->N7, Form->N10, Form->N5}) {
+    for (QAction* item : menu->actions()) {
+      if (item->isSeparator()) continue;
+      EXPECT_GE(menu->actionGeometry(item).width(),
+                QFontMetrics(menu->font()).horizontalAdvance(item->text()))
+          << item->text().toStdString();
+    }
+  }
+}
+
 TEST_F(Layout, ExitClosesAndAboutShowsTheBoxModally) {
   QDialog about;
   bool shown = false;

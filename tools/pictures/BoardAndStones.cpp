@@ -24,10 +24,10 @@ QImage StoneBitmap(bool black) {
   constexpr int Size = 41;
   constexpr double Radius = 19.75;
   constexpr double Centre = Size / 2.0;
-  // Edge pixels only partly covered by the stone are mixed with the shadowed wood they will be
-  // drawn on, not with the black background, so a scaled stone keeps a soft rim. Pixels covered
-  // less than a quarter stay background.
-  const QColor rim(120, 88, 52);
+  // Edge pixels only partly covered by the stone are mixed with the wood they will be drawn on,
+  // not with the black background, which would leave a dark rim around a light stone on the
+  // board. Pixels covered less than a quarter stay background.
+  const QColor rim = MeanColour(BoardBackground());
   QImage image(Size, Size, QImage::Format_RGB32);
   image.fill(Qt::black);
   for (int y = 0; y < Size; ++y) {

@@ -72,6 +72,21 @@ QColor WoodColour(double grain) {
                 Channel(Mix(light[2], dark[2], grain)));
 }
 
+QColor MeanColour(const QImage& picture) {
+  const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+  double r = 0, g = 0, b = 0;
+  for (int y = 0; y < rgb.height(); ++y) {
+    for (int x = 0; x < rgb.width(); ++x) {
+      const QRgb c = rgb.pixel(x, y);
+      r += qRed(c);
+      g += qGreen(c);
+      b += qBlue(c);
+    }
+  }
+  const double n = static_cast<double>(rgb.width()) * rgb.height();
+  return QColor(Channel(r / n), Channel(g / n), Channel(b / n));
+}
+
 QColor StoneShade(bool black, double dx, double dy) {
   const double r2 = std::min(1.0, dx * dx + dy * dy);
   // A lens is flatter than a ball: scale the height down so the shading spreads wider.

@@ -18,6 +18,9 @@ double WoodGrain(double x, double y);
 // The wood colour of a grain value.
 QColor WoodColour(double grain);
 
+// The average colour of a picture: the tone a textured picture shows from a little way off.
+QColor MeanColour(const QImage& picture);
+
 // The lit colour of a stone at (dx, dy), the offset from its centre in radii (inside the unit
 // disc). The light comes from the upper left, the stone is a flattened lens like a real one.
 QColor StoneShade(bool black, double dx, double dy);
