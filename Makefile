@@ -5,7 +5,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-sanitize fuzz run bench format clean
+.PHONY: all deps configure build test test-sanitize fuzz run bench package format clean
 
 all: build
 
@@ -42,6 +42,10 @@ fuzz: deps
 
 run: build
 	@if [ -x $(BUILD)/lindora ]; then ./$(BUILD)/lindora; else ./$(BUILD)/lindora-cli; fi
+
+# The Debian package, $(BUILD)/lindora_<version>_<arch>.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done

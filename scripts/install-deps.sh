@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing Lindora need.
+# Installs the Debian 12 packages that building, running, testing and packaging Lindora need
+# (dpkg-dev reads the programs' library dependencies for the package; the validators and man
+# check what it installs).
 # Only missing packages are installed; when nothing is missing it prints nothing.
 set -euo pipefail
 
@@ -9,6 +11,7 @@ packages=(
   qt6-base-dev libgl-dev
   xvfb xauth
   clang-14 libclang-rt-14-dev
+  dpkg-dev desktop-file-utils appstream man-db
 )
 
 missing=()

@@ -9,12 +9,46 @@
 //
 // Blank lines and lines starting with '#' are skipped; anything else that is not a command
 // answers {"error":"..."} and changes nothing.
+#include <cstring>
 #include <iostream>
 #include <string>
 
 #include "ShellCommands.h"
 
-int main() {
+namespace {
+
+constexpr const char* Usage =
+    "usage: lindora-cli [--help | --version]\n"
+    "Lindora's engine shell: reads commands from standard input, one a line, and answers each\n"
+    "with one line of JSON.\n"
+    "  new                    an empty board\n"
+    "  place C R COLOUR       places a stone (2 Black, 3 White) or, with 1, removes one\n"
+    "  board                  the 17 x 17 cell codes\n"
+    "  threats                the 1800 threat levels\n"
+    "  choose COLOUR DEPTH    the computer's move for a colour\n"
+    "Options:\n"
+    "  --help     show this help and leave\n"
+    "  --version  show the version and leave\n";
+
+// Answers the exit code when the program is to leave, or -1 to read commands.
+int CommandLine(int argc, char** argv) {
+  if (argc < 2) return -1;
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::cout << Usage;
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::cout << "lindora-cli " << LINDORA_VERSION << "\n";
+    return 0;
+  }
+  std::cerr << "lindora-cli: unknown argument " << argv[1] << "\n" << Usage;
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (const int code = CommandLine(argc, argv); code >= 0) return code;
   std::ios::sync_with_stdio(false);
   TEngineShell shell;
   std::string line;

@@ -1,9 +1,11 @@
-// The match runner: the referee's five, the seeded openings, the records, and engines that
-// crash, hang, cheat or cannot start, each losing its game while the match goes on.
+// The match runner: the referee's five, the seeded openings, the records, engines that crash,
+// hang, cheat or cannot start, each losing its game while the match goes on, and the clocks:
+// announced time, tolerance, set-up before timing and the match clock.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -46,6 +48,84 @@ std::string ScriptEngine(const fs::path& folder, const std::string& name, const 
   script.close();
   chmod(path.c_str(), 0755);
   return path.string();
+}
+
+// A scripted player that answers every move request after sleeping Delay seconds with the first
+// cell of Cells ("x,y" words) that no stone holds; it learns the stones from TURN and BOARD.
+// Start is the shell command answering START; Log, when given, receives every line it reads.
+struct TPlayer {
+  std::string Cells;
+  std::string Delay = "0";
+  std::string Start = "echo OK";
+  std::string Log;
+};
+
+TPlayer Player(const std::string& cells, const std::string& delay = "0") {
+  TPlayer player;
+  player.Cells = cells;
+  player.Delay = delay;
+  return player;
+}
+
+std::string PlayerScript(const fs::path& folder, const std::string& name, const TPlayer& player) {
+  const fs::path path = folder / name;
+  std::ofstream script(path);
+  script << "#!/bin/sh\n"
+            "seen=' '\n"
+            "move() {\n"
+            "  sleep "
+         << player.Delay
+         << "\n"
+            "  for cell in "
+         << player.Cells
+         << "; do\n"
+            "    case \"$seen\" in *\" $cell \"*) ;; *) seen=\"$seen$cell \"; echo $cell; return "
+            ";; esac\n"
+            "  done\n"
+            "  echo none\n"
+            "}\n"
+            "while read -r line; do\n";
+  if (!player.Log.empty()) script << "  echo \"$line\" >> '" << player.Log << "'\n";
+  script << "  case \"$line\" in\n"
+            "    START*) "
+         << player.Start
+         << " ;;\n"
+            "    RESTART*) seen=' '; echo OK ;;\n"
+            "    BOARD*) seen=' ' ;;\n"
+            "    [0-9]*,[0-9]*,[0-9]*) seen=\"$seen${line%,*} \" ;;\n"
+            "    TURN*) seen=\"$seen${line#TURN } \"; move ;;\n"
+            "    BEGIN*|DONE*) move ;;\n"
+            "    END*) exit 0 ;;\n"
+            "  esac\n"
+            "done\n";
+  script.close();
+  chmod(path.c_str(), 0755);
+  return path.string();
+}
+
+// Down the middle column: five in a row within five moves, away from the filler's corner.
+const std::string RusherCells = "7,5 7,6 7,7 7,8 7,9 7,10 7,11";
+// Every other cell of the top rows: no two stones touch, so never five, and never in the
+// rusher's way.
+std::string FillerCells() {
+  std::string cells;
+  for (int y = 0; y < 4; y += 2)
+    for (int x = 0; x < 15; x += 2)
+      cells += std::to_string(x) + "," + std::to_string(y) + " ";
+  return cells;
+}
+
+// Two games without opening stones between A and B; the log of the match in log.
+TMatchOptions ClockOptions(const std::string& a, const std::string& b) {
+  TMatchOptions options;
+  options.Engines[0] = {a};
+  options.Engines[1] = {b};
+  options.Games = 2;
+  options.OpeningStones = 0;
+  options.TimeoutMs = 200;
+  options.ToleranceMs = 500;
+  options.RecordFolder.clear();
+  return options;
 }
 
 std::vector<std::string> ReadLines(const fs::path& path) {
@@ -192,6 +272,7 @@ TEngineStats FaultyOpponent(const std::string& name, const std::vector<std::stri
   // only the faulty engine ever comes near the limit.
   options.OpeningStones = 0;
   options.TimeoutMs = 1500;
+  options.ToleranceMs = 300;
   options.RecordFolder.clear();
   TMatch match(options);
   std::ostringstream log;
@@ -219,8 +300,147 @@ TEST(Match, EnginesThatFailLoseTheirGames) {
   TEngineStats same = FaultyOpponent("same", {ScriptEngine(folder, "same.sh", "echo 7,7")});
   EXPECT_EQ(same.Illegal, 2);
   TEngineStats missing = FaultyOpponent("missing", {(folder / "no-such-engine").string()});
-  EXPECT_EQ(missing.Crashes, 2);
+  EXPECT_EQ(missing.StartFailures, 2);
   EXPECT_EQ(missing.Moves, 0);
+  fs::remove_all(folder);
+}
+
+TEST(MatchClock, AnswersWithinTheToleranceAreLateNotTimedOut) {
+  const fs::path folder = ScratchFolder("late");
+  // 350 ms against 200 announced and 500 tolerance: late every time, never a timeout.
+  TMatch match(ClockOptions(PlayerScript(folder, "rusher.sh", Player(RusherCells)),
+                            PlayerScript(folder, "slow.sh", Player(FillerCells(), "0.35"))));
+  std::ostringstream log;
+  ASSERT_TRUE(match.Run(log));
+  const TEngineStats& slow = match.Stats(1);
+  EXPECT_EQ(match.Stats(0).Wins, 2) << log.str();
+  EXPECT_EQ(slow.Timeouts, 0) << log.str();
+  EXPECT_EQ(slow.Moves, 9) << "four moves as White, five as Black\n" << log.str();
+  EXPECT_EQ(slow.Late, slow.Moves);
+  EXPECT_GT(slow.MaxMicroseconds, 350000);
+  EXPECT_EQ(match.Stats(0).Late, 0);
+  EXPECT_NE(log.str().find("within the 500 ms tolerance"), std::string::npos) << log.str();
+  fs::remove_all(folder);
+}
+
+TEST(MatchClock, AnswersPastTheToleranceAreTimeouts) {
+  const fs::path folder = ScratchFolder("too-late");
+  TMatch match(ClockOptions(PlayerScript(folder, "rusher.sh", Player(RusherCells)),
+                            PlayerScript(folder, "slower.sh", Player(FillerCells(), "1.2"))));
+  std::ostringstream log;
+  ASSERT_TRUE(match.Run(log));
+  EXPECT_EQ(match.Stats(1).Timeouts, 2) << log.str();
+  EXPECT_EQ(match.Stats(1).Moves, 0);
+  EXPECT_NE(log.str().find("no move within 700 ms (200 announced + 500 tolerance) (timeout)"),
+            std::string::npos)
+      << log.str();
+  fs::remove_all(folder);
+}
+
+// Set-up happens between START and OK, before any clock runs; only the start limit bounds it.
+TEST(MatchClock, SetUpBeforeOkIsNotChargedToTheFirstMove) {
+  const fs::path folder = ScratchFolder("setup");
+  TPlayer slowStart = Player(RusherCells);
+  slowStart.Start = "sleep 2; echo OK";
+  TMatchOptions options = ClockOptions(PlayerScript(folder, "filler.sh", Player(FillerCells())),
+                                       PlayerScript(folder, "setup.sh", slowStart));
+  options.ToleranceMs = 300;
+  TMatch match(options);
+  std::ostringstream log;
+  ASSERT_TRUE(match.Run(log));
+  const TEngineStats& engine = match.Stats(1);
+  EXPECT_EQ(engine.Wins, 2) << log.str();
+  EXPECT_EQ(engine.Timeouts + engine.StartFailures, 0) << log.str();
+  EXPECT_LT(engine.MaxMicroseconds, 500000);
+  fs::remove_all(folder);
+}
+
+TEST(MatchClock, EnginesThatCannotStartAreStartFailuresWithTheirWords) {
+  const fs::path folder = ScratchFolder("start");
+  TPlayer refuses = Player(RusherCells);
+  refuses.Start = "echo ERROR cannot allocate the tables";
+  TMatch refused(ClockOptions(PlayerScript(folder, "filler.sh", Player(FillerCells())),
+                              PlayerScript(folder, "refuses.sh", refuses)));
+  std::ostringstream log;
+  ASSERT_TRUE(refused.Run(log));
+  EXPECT_EQ(refused.Stats(1).StartFailures, 2) << log.str();
+  EXPECT_EQ(refused.Stats(0).Wins, 2);
+  EXPECT_NE(log.str().find("B answered START 15 with \"ERROR cannot allocate the tables\" "
+                           "(start failure)"),
+            std::string::npos)
+      << log.str();
+
+  TPlayer silent = Player(RusherCells);
+  silent.Start = "exec sleep 30";
+  TMatchOptions options = ClockOptions(PlayerScript(folder, "filler.sh", Player(FillerCells())),
+                                       PlayerScript(folder, "silent.sh", silent));
+  options.StartTimeoutMs = 300;
+  TMatch mute(options);
+  std::ostringstream muteLog;
+  ASSERT_TRUE(mute.Run(muteLog));
+  EXPECT_EQ(mute.Stats(1).StartFailures, 2) << muteLog.str();
+  EXPECT_NE(muteLog.str().find("no answer to START 15 within 300 ms (start failure)"),
+            std::string::npos)
+      << muteLog.str();
+  fs::remove_all(folder);
+}
+
+// The numbers after "INFO time_left" in a player's log, in order.
+std::vector<int> TimesLeft(const fs::path& log) {
+  std::vector<int> left;
+  const std::vector<std::string> lines = ReadLines(log);
+  for (size_t index = 0; index < lines.size(); ++index) {
+    if (lines[index].rfind("INFO time_left ", 0) != 0) continue;
+    left.push_back(std::stoi(lines[index].substr(15)));
+    // Every move request follows its time_left at once.
+    EXPECT_TRUE(index + 1 < lines.size() &&
+                (lines[index + 1] == "BEGIN" || lines[index + 1] == "BOARD" ||
+                 lines[index + 1].rfind("TURN ", 0) == 0))
+        << lines[index];
+  }
+  return left;
+}
+
+TEST(MatchClock, TheGameClockIsAnnouncedBeforeEveryMoveAndEnforced) {
+  const fs::path folder = ScratchFolder("clock");
+  TPlayer quick{RusherCells, "0", "echo OK", (folder / "quick.log").string()};
+  TPlayer slow{FillerCells(), "0.4", "echo OK", (folder / "slow.log").string()};
+  TMatchOptions options =
+      ClockOptions(PlayerScript(folder, "quick.sh", quick), PlayerScript(folder, "slow.sh", slow));
+  // 400 ms a move from 1000 with 100 back each time: about 700, 400, then 100 left, when the
+  // fourth move outlasts the 150 ms tolerance.
+  options.TimeoutMs = 5000;
+  options.ToleranceMs = 150;
+  options.MatchTimeMs = 1000;
+  options.IncrementMs = 100;
+  TMatch match(options);
+  std::ostringstream log;
+  ASSERT_TRUE(match.Run(log));
+  EXPECT_EQ(match.Stats(1).Timeouts, 2) << log.str();
+  EXPECT_EQ(match.Stats(1).Moves, 6) << log.str();
+  EXPECT_NE(log.str().find("announced + 150 tolerance) (timeout)"), std::string::npos) << log.str();
+
+  const std::vector<std::string> slowLines = ReadLines(folder / "slow.log");
+  EXPECT_NE(std::find(slowLines.begin(), slowLines.end(), "INFO timeout_match 1000"),
+            slowLines.end());
+  EXPECT_NE(std::find(slowLines.begin(), slowLines.end(), "INFO timeout_turn 5000"),
+            slowLines.end());
+  const std::vector<int> slowLeft = TimesLeft(folder / "slow.log");
+  ASSERT_EQ(slowLeft.size(), 8u) << "four requests a game";
+  for (size_t game : {0, 4}) {
+    EXPECT_EQ(slowLeft[game], 1000);
+    for (size_t move = game + 1; move < game + 4; ++move) {
+      // The clock stops at zero before the increment is added.
+      EXPECT_LE(slowLeft[move], std::max(100, slowLeft[move - 1] - 300));
+      EXPECT_GE(slowLeft[move], slowLeft[move - 1] - 400);
+    }
+  }
+  // The quick player gains its increment with every move, from 1000 again in each game.
+  const std::vector<int> quickLeft = TimesLeft(folder / "quick.log");
+  ASSERT_GE(quickLeft.size(), 6u);
+  EXPECT_EQ(quickLeft[0], 1000);
+  EXPECT_GT(quickLeft[1], 1000);
+  EXPECT_GT(quickLeft[2], quickLeft[1]);
   fs::remove_all(folder);
 }
 

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 #include "Painting.h"
@@ -173,6 +174,17 @@ TEST(ShippedPictures, IconsAreTransparentAtTheCornersAndTheSmallOneHas16Colours)
   EXPECT_GE(colours.size(), 8);
 }
 
+// The icon theme's sizes: each square, clear at the corners, solid in the middle.
+TEST(ShippedPictures, ThemeIconsHaveTheirSizes) {
+  for (int size : ThemeIconSizes) {
+    const QString name = QString("icons/lindora-%1.png").arg(size);
+    const QImage icon = Load(name);
+    EXPECT_EQ(icon.size(), QSize(size, size)) << name.toStdString();
+    EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0) << name.toStdString();
+    EXPECT_EQ(qAlpha(icon.pixel(size / 2, size / 2)), 255) << name.toStdString();
+  }
+}
+
 // Fifteen different images, each a shape on a transparent ground.
 TEST(ShippedPictures, ToolbarImagesAreFifteenDistinctShapes) {
   QList<QImage> images;
@@ -221,7 +233,8 @@ TEST(PictureGenerator, WritesWhatIsShipped) {
   ASSERT_TRUE(dir.isValid());
   QString error;
   const QStringList written = WriteAllPictures(dir.path(), &error);
-  ASSERT_EQ(written.size(), 5 + ToolbarImageCount) << error.toStdString();
+  ASSERT_EQ(written.size(), 5 + std::size(ThemeIconSizes) + ToolbarImageCount)
+      << error.toStdString();
   for (const QString& relative : written) {
     const QImage fresh = QImage(dir.filePath(relative)).convertToFormat(QImage::Format_ARGB32);
     const QImage shipped = Load(relative).convertToFormat(QImage::Format_ARGB32);

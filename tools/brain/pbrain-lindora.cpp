@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -36,9 +37,34 @@ bool Answer(TBrainProtocol& brain, const std::vector<std::string>& lines) {
   return true;
 }
 
+constexpr const char* Usage =
+    "usage: pbrain-lindora [--help | --version]\n"
+    "Lindora's computer player for Gomoku tournament managers and analysis boards. Started\n"
+    "without arguments it reads protocol commands (START, BEGIN, TURN, BOARD, INFO, END, ...)\n"
+    "from standard input, one a line, and writes its answers to standard output.\n"
+    "  --help     show this help and leave\n"
+    "  --version  show the version and leave\n";
+
+// The options a person types; a manager starts the program without any. Answers the exit code
+// when the program is to leave, or -1 to speak the protocol.
+int CommandLine(int argc, char** argv) {
+  if (argc < 2) return -1;
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::fputs(Usage, stdout);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("pbrain-lindora %s\n", LINDORA_VERSION);
+    return 0;
+  }
+  std::fprintf(stderr, "pbrain-lindora: unknown argument %s\n%s", argv[1], Usage);
+  return 2;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (const int code = CommandLine(argc, argv); code >= 0) return code;
   // Standard output carries the protocol alone, written straight to the descriptor without a
   // buffer, so every answer leaves at once.
   TBrainProtocol brain;

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -172,6 +173,8 @@ const char* GameEndName(TGameEnd end) {
       return "crash";
     case TGameEnd::Timeout:
       return "timeout";
+    case TGameEnd::StartFailure:
+      return "start failure";
   }
   return "?";
 }
@@ -335,16 +338,16 @@ TMatch::TMatch(TMatchOptions options) : Options(std::move(options)) {
   Openings = MakeOpenings(Options.Seed, (Options.Games + 1) / 2, Options.OpeningStones);
 }
 
-bool TMatch::Expect(int engine, std::string_view command, TGameEnd& end, std::string& why) {
+bool TMatch::Expect(int engine, std::string_view command, int limitMs, TGameEnd& end,
+                    std::string& why) {
   TEngineProcess& process = Engines[engine];
   std::string line;
   TEngineProcess::TRead read = TEngineProcess::TRead::Closed;
-  if (process.Send(command)) read = process.ReadAnswer(line, Options.TimeoutMs);
+  if (process.Send(command)) read = process.ReadAnswer(line, limitMs);
   if (read == TEngineProcess::TRead::Line && Upper(Trim(line)) == "OK") return true;
   end = read == TEngineProcess::TRead::Timeout ? TGameEnd::Timeout : TGameEnd::Crash;
   if (read == TEngineProcess::TRead::Timeout)
-    why = "no answer to " + std::string(command) + " within " + std::to_string(Options.TimeoutMs) +
-          " ms";
+    why = "no answer to " + std::string(command) + " within " + std::to_string(limitMs) + " ms";
   else if (read == TEngineProcess::TRead::Closed)
     why = "exited instead of answering " + std::string(command);
   else
@@ -352,56 +355,68 @@ bool TMatch::Expect(int engine, std::string_view command, TGameEnd& end, std::st
   return false;
 }
 
+// A new engine is started and answers OK before anything is timed, so its set-up (memory,
+// tables) is never charged to its first move; any failure until then is a start failure.
 bool TMatch::Ready(int engine, TGameEnd& end, std::string& why) {
   TEngineProcess& process = Engines[engine];
   if (!process.Running()) {
+    end = TGameEnd::StartFailure;
     if (!process.Launch(Options.Engines[engine])) {
-      end = TGameEnd::Crash;
       why = "cannot be started";
       return false;
     }
-    if (!Expect(engine, "START " + std::to_string(BoardSize), end, why)) return false;
+    if (!Expect(engine, "START " + std::to_string(BoardSize), Options.StartTimeoutMs, end, why)) {
+      end = TGameEnd::StartFailure;
+      return false;
+    }
     const std::string infos[] = {"INFO timeout_turn " + std::to_string(Options.TimeoutMs),
-                                 "INFO timeout_match 0", "INFO max_memory 0", "INFO game_type 1",
-                                 "INFO rule 0"};
+                                 "INFO timeout_match " + std::to_string(Options.MatchTimeMs),
+                                 "INFO max_memory 0", "INFO game_type 1", "INFO rule 0"};
     for (const std::string& info : infos) {
       if (!process.Send(info)) {
-        end = TGameEnd::Crash;
         why = "stopped reading its input";
         return false;
       }
     }
     Fresh[engine] = true;
   }
-  if (!Fresh[engine] && !Expect(engine, "RESTART", end, why)) return false;
+  if (!Fresh[engine] && !Expect(engine, "RESTART", Options.StartTimeoutMs, end, why)) return false;
   Fresh[engine] = false;
   return true;
 }
 
 bool TMatch::AskMove(int engine, const TMatchBoard& board, const std::vector<TMove>& moves,
-                     bool synced, TMove& move, TGameEnd& end, std::string& detail) {
+                     bool synced, int64_t clockMs, TMove& move, TGameEnd& end,
+                     std::string& detail) {
   TEngineProcess& process = Engines[engine];
   const uint8_t own = SideOfMove(moves.size());
   std::string request;
+  if (clockMs >= 0) request = "INFO time_left " + std::to_string(clockMs) + "\n";
   if (synced) {
-    request =
+    request +=
         "TURN " + std::to_string(moves.back().X) + "," + std::to_string(moves.back().Y) + "\n";
   } else if (moves.empty()) {
-    request = "BEGIN\n";
+    request += "BEGIN\n";
   } else {
-    request = "BOARD\n";
+    request += "BOARD\n";
     for (size_t index = 0; index < moves.size(); ++index) {
       request += std::to_string(moves[index].X) + "," + std::to_string(moves[index].Y) + "," +
                  (SideOfMove(index) == own ? "1" : "2") + "\n";
     }
     request += "DONE\n";
   }
+  // The engine plans with the announced time; the tolerance absorbs the moment it needs to
+  // answer and the pipes' delays, as tournament managers allow.
+  const int64_t announced =
+      clockMs >= 0 ? std::min<int64_t>(Options.TimeoutMs, clockMs) : Options.TimeoutMs;
+  const int limit = static_cast<int>(announced + Options.ToleranceMs);
   const Clock::time_point start = Clock::now();
   std::string line;
   std::vector<std::string> skipped;
   TEngineProcess::TRead read = TEngineProcess::TRead::Closed;
-  if (process.SendRaw(request)) read = process.ReadAnswer(line, Options.TimeoutMs, &skipped);
+  if (process.SendRaw(request)) read = process.ReadAnswer(line, limit, &skipped);
   move.Microseconds = MicrosecondsSince(start);
+  move.Late = move.Microseconds > announced * 1000;
   if (Options.Verbose) {
     for (const std::string& text : skipped)
       std::fprintf(stderr, "%c: %s\n", EngineLetter(engine), text.c_str());
@@ -413,7 +428,8 @@ bool TMatch::AskMove(int engine, const TMatchBoard& board, const std::vector<TMo
   }
   if (read == TEngineProcess::TRead::Timeout) {
     end = TGameEnd::Timeout;
-    detail = "no move within " + std::to_string(Options.TimeoutMs) + " ms";
+    detail = "no move within " + std::to_string(limit) + " ms (" + std::to_string(announced) +
+             " announced + " + std::to_string(Options.ToleranceMs) + " tolerance)";
     return false;
   }
   end = TGameEnd::IllegalMove;
@@ -459,6 +475,9 @@ TGameResult TMatch::PlayGame(int index) {
     }
   }
   bool synced[2] = {false, false};
+  // Each engine's clock for this game, or -1 for none.
+  int64_t clockMs[2] = {-1, -1};
+  if (Options.MatchTimeMs > 0) clockMs[0] = clockMs[1] = Options.MatchTimeMs;
   for (;;) {
     if (board.Full()) {
       result.End = TGameEnd::FullBoard;
@@ -469,9 +488,14 @@ TGameResult TMatch::PlayGame(int index) {
     TMove move;
     TGameEnd end;
     std::string detail;
-    if (!AskMove(engine, board, result.Moves, synced[engine], move, end, detail)) {
+    if (!AskMove(engine, board, result.Moves, synced[engine], clockMs[engine], move, end, detail)) {
       lose(engine, end, detail);
       return result;
+    }
+    if (clockMs[engine] >= 0) {
+      // Time used within the tolerance empties the clock but never takes it below zero.
+      const int64_t used = move.Microseconds / 1000;
+      clockMs[engine] = std::max<int64_t>(0, clockMs[engine] - used) + Options.IncrementMs;
     }
     synced[engine] = true;
     board.Put(move.X, move.Y, side);
@@ -497,6 +521,7 @@ void TMatch::Count(const TGameResult& result) {
       stats.Illegal += result.End == TGameEnd::IllegalMove;
       stats.Crashes += result.End == TGameEnd::Crash;
       stats.Timeouts += result.End == TGameEnd::Timeout;
+      stats.StartFailures += result.End == TGameEnd::StartFailure;
     }
   }
   for (size_t index = static_cast<size_t>(result.OpeningLength); index < result.Moves.size();
@@ -506,6 +531,7 @@ void TMatch::Count(const TGameResult& result) {
     TEngineStats& stats = Totals[engine];
     const int64_t time = result.Moves[index].Microseconds;
     ++stats.Moves;
+    stats.Late += result.Moves[index].Late;
     stats.TotalMicroseconds += time;
     if (time > stats.MaxMicroseconds) stats.MaxMicroseconds = time;
   }
@@ -558,20 +584,23 @@ bool TMatch::Run(std::ostream& log) {
 }
 
 void TMatch::PrintSummary(std::ostream& out) const {
-  out << "\nengine  wins  losses  draws  as Black  as White  illegal  crashes  timeouts  moves"
-         "   avg ms   max ms\n";
+  out << "\nengine  wins  losses  draws  as Black  as White  illegal  crashes  timeouts"
+         "  start fails  moves  late   avg ms   max ms\n";
   for (int engine = 0; engine < 2; ++engine) {
     const TEngineStats& stats = Totals[engine];
     const int64_t average = stats.Moves > 0 ? stats.TotalMicroseconds / stats.Moves : 0;
     out << "     " << EngineLetter(engine) << std::setw(6) << stats.Wins << std::setw(8)
         << stats.Losses << std::setw(7) << stats.Draws << std::setw(10) << stats.WinsAsBlack
         << std::setw(10) << stats.WinsAsWhite << std::setw(9) << stats.Illegal << std::setw(9)
-        << stats.Crashes << std::setw(10) << stats.Timeouts << std::setw(7) << stats.Moves
-        << std::setw(9) << Milliseconds(average, 2) << std::setw(9)
-        << Milliseconds(stats.MaxMicroseconds, 1) << "\n";
+        << stats.Crashes << std::setw(10) << stats.Timeouts << std::setw(13) << stats.StartFailures
+        << std::setw(7) << stats.Moves << std::setw(6) << stats.Late << std::setw(9)
+        << Milliseconds(average, 2) << std::setw(9) << Milliseconds(stats.MaxMicroseconds, 1)
+        << "\n";
   }
   out << "Black won " << Totals[0].WinsAsBlack + Totals[1].WinsAsBlack << ", White won "
       << Totals[0].WinsAsWhite + Totals[1].WinsAsWhite << ", drawn " << Totals[0].Draws << "\n";
+  out << "late: answers after the announced " << Options.TimeoutMs
+      << " ms (or the time left) but within the " << Options.ToleranceMs << " ms tolerance\n";
   for (int engine = 0; engine < 2; ++engine) {
     out << EngineLetter(engine) << ":";
     for (const std::string& arg : Options.Engines[engine])

@@ -26,6 +26,7 @@ struct TMove {
   int X = 0;
   int Y = 0;
   int64_t Microseconds = 0;
+  bool Late = false;  // answered after the announced time, within the tolerance
 };
 
 // The referee's board: 0 empty, 1 Black, 2 White.
@@ -87,7 +88,7 @@ class TEngineProcess {
   bool TakeLine(std::string& line);
 };
 
-enum class TGameEnd { Five, FullBoard, IllegalMove, Crash, Timeout };
+enum class TGameEnd { Five, FullBoard, IllegalMove, Crash, Timeout, StartFailure };
 
 const char* GameEndName(TGameEnd end);
 
@@ -95,7 +96,11 @@ struct TMatchOptions {
   std::vector<std::string> Engines[2];  // argv of engine A and engine B
   int Games = 20;
   uint64_t Seed = 1;
-  int TimeoutMs = 5000;
+  int TimeoutMs = 5000;        // announced as timeout_turn
+  int ToleranceMs = 1000;      // enforced on top of the announced time
+  int StartTimeoutMs = 30000;  // for OK to START and RESTART: set-up is not a move
+  int MatchTimeMs = 0;         // each engine's clock for a game; 0 for none
+  int IncrementMs = 0;         // added to the clock after every move
   int OpeningStones = 3;
   std::string RecordFolder = "match-games";  // empty: no records
   bool Verbose = false;
@@ -113,7 +118,8 @@ struct TGameResult {
 struct TEngineStats {
   int Wins = 0, Losses = 0, Draws = 0;
   int WinsAsBlack = 0, WinsAsWhite = 0;
-  int Illegal = 0, Crashes = 0, Timeouts = 0;
+  int Illegal = 0, Crashes = 0, Timeouts = 0, StartFailures = 0;
+  int Late = 0;  // moves after the announced time but within the tolerance
   int64_t Moves = 0, TotalMicroseconds = 0, MaxMicroseconds = 0;
 };
 
@@ -139,11 +145,13 @@ class TMatch {
 
   // Running, started and with an empty board; otherwise how it failed and why.
   bool Ready(int engine, TGameEnd& end, std::string& why);
-  bool Expect(int engine, std::string_view command, TGameEnd& end, std::string& why);
+  // Sends command and waits up to limitMs for OK; otherwise how it failed, with the answer.
+  bool Expect(int engine, std::string_view command, int limitMs, TGameEnd& end, std::string& why);
   // Asks the engine for its move: BEGIN or the whole position when it has not seen this game
-  // yet, else TURN with the last move. Sets end and detail when the answer is no legal move.
+  // yet, else TURN with the last move, preceded by INFO time_left when clockMs is not negative.
+  // Sets end and detail when the answer is no legal move in time.
   bool AskMove(int engine, const TMatchBoard& board, const std::vector<TMove>& moves, bool synced,
-               TMove& move, TGameEnd& end, std::string& detail);
+               int64_t clockMs, TMove& move, TGameEnd& end, std::string& detail);
   void Count(const TGameResult& result);
 };
 

@@ -16,14 +16,24 @@ namespace {
 
 constexpr const char* Usage =
     "usage: lindora-match [options] ENGINE_A ENGINE_B\n"
+    "Plays a series of 15 x 15 freestyle games between two engine programs of the Gomoku\n"
+    "managers' line protocol and prints each result and the totals.\n"
     "  ENGINE_A, ENGINE_B   engine programs; arguments may follow the program, blank-separated\n"
     "  --games N            games to play (default 20); colours alternate, each opening twice\n"
     "  --seed S             seed of the openings (default 1)\n"
-    "  --timeout MS         time allowed for one answer in milliseconds (default 5000)\n"
+    "  --timeout MS         time per move announced as timeout_turn (default 5000)\n"
+    "  --tolerance MS       grace after the announced time before a move is a timeout\n"
+    "                       (default 1000); later answers within it are counted as late\n"
+    "  --start-timeout MS   time to answer START or RESTART with OK (default 30000)\n"
+    "  --time-match MS      each engine's clock for a whole game, announced as timeout_match\n"
+    "                       and as time_left before every move (default none)\n"
+    "  --time-increment MS  added to the clock after every move (default 0)\n"
     "  --opening-stones K   stones of each opening, 0 to 8 (default 3); 0 opens with BEGIN\n"
     "  --records DIR        folder for the game records (default match-games)\n"
     "  --no-records         keep no records\n"
-    "  --verbose            show the engines' MESSAGE and DEBUG lines on standard error\n";
+    "  --verbose            show the engines' MESSAGE and DEBUG lines on standard error\n"
+    "  --help               show this help and leave\n"
+    "  --version            show the version and leave\n";
 
 bool ParseWhole(const char* text, long long low, long long high, long long& value) {
   char* end = nullptr;
@@ -59,6 +69,9 @@ int main(int argc, char** argv) {
     if (arg == "--help" || arg == "-h") {
       std::cout << Usage;
       return 0;
+    } else if (arg == "--version") {
+      std::cout << "lindora-match " << LINDORA_VERSION << "\n";
+      return 0;
     } else if (arg == "--games") {
       if (!hasValue || !ParseWhole(argv[++index], 1, 100000, value))
         return Refuse("--games needs a number from 1 to 100000");
@@ -71,6 +84,22 @@ int main(int argc, char** argv) {
       if (!hasValue || !ParseWhole(argv[++index], 1, 3600000, value))
         return Refuse("--timeout needs milliseconds from 1 to 3600000");
       options.TimeoutMs = static_cast<int>(value);
+    } else if (arg == "--tolerance") {
+      if (!hasValue || !ParseWhole(argv[++index], 0, 3600000, value))
+        return Refuse("--tolerance needs milliseconds from 0 to 3600000");
+      options.ToleranceMs = static_cast<int>(value);
+    } else if (arg == "--start-timeout") {
+      if (!hasValue || !ParseWhole(argv[++index], 1, 3600000, value))
+        return Refuse("--start-timeout needs milliseconds from 1 to 3600000");
+      options.StartTimeoutMs = static_cast<int>(value);
+    } else if (arg == "--time-match") {
+      if (!hasValue || !ParseWhole(argv[++index], 1, 86400000, value))
+        return Refuse("--time-match needs milliseconds from 1 to 86400000");
+      options.MatchTimeMs = static_cast<int>(value);
+    } else if (arg == "--time-increment") {
+      if (!hasValue || !ParseWhole(argv[++index], 0, 3600000, value))
+        return Refuse("--time-increment needs milliseconds from 0 to 3600000");
+      options.IncrementMs = static_cast<int>(value);
     } else if (arg == "--opening-stones") {
       if (!hasValue || !ParseWhole(argv[++index], 0, 8, value))
         return Refuse("--opening-stones needs a number from 0 to 8");
@@ -89,12 +118,19 @@ int main(int argc, char** argv) {
     }
   }
   if (engines.size() != 2) return Refuse("give exactly two engine programs");
+  if (options.IncrementMs > 0 && options.MatchTimeMs == 0)
+    return Refuse("--time-increment needs --time-match");
   for (int engine = 0; engine < 2; ++engine) {
     options.Engines[engine] = Words(engines[engine]);
     if (options.Engines[engine].empty()) return Refuse("an engine program is blank");
   }
   std::cout << "lindora-match: " << options.Games << " games, seed " << options.Seed << ", "
-            << options.OpeningStones << " opening stones, " << options.TimeoutMs << " ms a move\n";
+            << options.OpeningStones << " opening stones, " << options.TimeoutMs
+            << " ms a move announced, " << options.ToleranceMs << " ms tolerance";
+  if (options.MatchTimeMs > 0)
+    std::cout << ", " << options.MatchTimeMs << " ms a game + " << options.IncrementMs
+              << " ms a move";
+  std::cout << "\n";
   match::TMatch match(options);
   return match.Run(std::cout) ? 0 : 1;
 }

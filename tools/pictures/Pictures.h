@@ -19,6 +19,11 @@ QImage ProgramIcon();
 // The same icon drawn for 32 x 32 pixels and reduced to a 16-colour table.
 QImage SmallProgramIcon();
 
+// The icon for a desktop's icon theme at size x size pixels (16 to 256), full colour.
+QImage ProgramIconSized(int size);
+// The sizes shipped for the icon theme besides the 256 and 32 of lindora.png and lindora32.png.
+constexpr int ThemeIconSizes[] = {16, 48, 64, 128};
+
 // Tool-bar image number `index` (0..14), 32 x 32 with transparency.
 QImage ToolbarImage(int index);
 constexpr int ToolbarImageCount = 15;

@@ -131,3 +131,13 @@ QImage ProgramIcon() {
 QImage SmallProgramIcon() {
   return ReduceTo16Colours(PaintIcon({32, 0.5, 5, 5.5, 10, 9.5, 1, 1.5, 1.2, 3}));
 }
+
+QImage ProgramIconSized(int size) {
+  if (size >= 256) return ProgramIcon();
+  if (size <= 16) return PaintIcon({16, 0.5, 3, 2.5, 6.5, 6, 1, 1, 1.5, 2});
+  if (size <= 32) return PaintIcon({32, 0.5, 5, 5.5, 10, 9.5, 1, 1.5, 1.2, 3});
+  // The large layout scaled down; lines keep at least a pixel and the grain stays visible.
+  const double f = size / 256.0;
+  return PaintIcon({size, 8 * f, 40 * f, 44 * f, 50 * f, 44 * f, std::max(1.0, 4 * f),
+                    std::max(1.5, 8 * f), 0.8 / std::sqrt(f), 6});
+}

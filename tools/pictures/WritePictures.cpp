@@ -29,6 +29,8 @@ QStringList WriteAllPictures(const QString& resourceDir, QString* error) {
       {"bitmaps/WHITECHESS.bmp", StoneBitmap(false)}, {"icons/lindora.png", ProgramIcon()},
       {"icons/lindora32.png", SmallProgramIcon()},
   };
+  for (int size : ThemeIconSizes)
+    pictures.append({QString("icons/lindora-%1.png").arg(size), ProgramIconSized(size)});
   for (int i = 0; i < ToolbarImageCount; ++i)
     pictures.append({QString("toolbar/%1.png").arg(i, 2, 10, QChar('0')), ToolbarImage(i)});
   QStringList written;

@@ -1,0 +1,75 @@
+# Builds the Debian package into a scratch folder from the build's CPack configuration, then
+# checks its control fields and contents, unpacks it and checks that the manual pages render, the
+# menu entry and the AppStream description validate, and, where lintian is installed and asked
+# for, that it finds no error.
+function(Expect text)
+  if(NOT (${ARGN}))
+    message(FATAL_ERROR "${text}")
+  endif()
+endfunction()
+
+function(Run out)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE code OUTPUT_VARIABLE stdout
+                  ERROR_VARIABLE stderr)
+  string(REPLACE ";" " " command "${ARGN}")
+  Expect("${command} failed (${code}):\n${stdout}${stderr}" code EQUAL 0)
+  set(${out} "${stdout}" PARENT_SCOPE)
+endfunction()
+
+file(REMOVE_RECURSE "${SCRATCH}")
+file(MAKE_DIRECTORY "${SCRATCH}")
+Run(ignored cpack -G DEB --config "${BUILD_DIR}/CPackConfig.cmake" -B "${SCRATCH}")
+file(GLOB debs "${SCRATCH}/lindora_${VERSION}_*.deb")
+list(LENGTH debs count)
+Expect("cpack wrote ${count} packages named lindora_${VERSION}_ARCH.deb" count EQUAL 1)
+
+foreach(field_value "Package=lindora" "Version=${VERSION}" "Section=games")
+  string(REPLACE "=" ";" pair "${field_value}")
+  list(GET pair 0 field)
+  list(GET pair 1 value)
+  Run(got dpkg-deb -f "${debs}" ${field})
+  string(STRIP "${got}" got)
+  Expect("${field} is \"${got}\", not ${value}" got STREQUAL value)
+endforeach()
+Run(depends dpkg-deb -f "${debs}" Depends)
+Expect("the dependencies were not read from the binaries: ${depends}"
+       depends MATCHES "libc6" AND depends MATCHES "libqt6widgets6")
+Run(maintainer dpkg-deb -f "${debs}" Maintainer)
+Expect("no maintainer with an address: ${maintainer}" maintainer MATCHES "<.+@.+>")
+Run(description dpkg-deb -f "${debs}" Description)
+Expect("no long description: ${description}" description MATCHES "\n .*Gomoku tournament")
+
+Run(listing dpkg-deb -c "${debs}")
+set(expected usr/bin/lindora usr/bin/pbrain-lindora usr/bin/lindora-cli usr/bin/lindora-match
+             usr/share/applications/lindora.desktop usr/share/doc/lindora/copyright
+             usr/share/metainfo/org.lindora.lindora.metainfo.xml)
+foreach(size 16 32 48 64 128 256)
+  list(APPEND expected usr/share/icons/hicolor/${size}x${size}/apps/lindora.png)
+endforeach()
+set(programs lindora pbrain-lindora lindora-cli lindora-match)
+foreach(program ${programs})
+  list(APPEND expected usr/share/man/man6/${program}.6.gz)
+endforeach()
+foreach(path ${expected})
+  string(FIND "${listing}" " ./${path}\n" at)
+  Expect("the package holds no ${path}:\n${listing}" at GREATER -1)
+endforeach()
+
+set(root "${SCRATCH}/root")
+Run(ignored dpkg -x "${debs}" "${root}")
+foreach(program ${programs})
+  Run(page env MANWIDTH=80 man -l "${root}/usr/share/man/man6/${program}.6.gz")
+  Expect("man shows no page for ${program}:\n${page}" page MATCHES "NAME\n +${program} ")
+endforeach()
+file(STRINGS "${root}/usr/share/applications/lindora.desktop" exec REGEX "^Exec=")
+Expect("the menu entry starts ${exec}" exec STREQUAL "Exec=/usr/bin/lindora")
+Run(ignored desktop-file-validate "${root}/usr/share/applications/lindora.desktop")
+Run(ignored appstreamcli validate --no-net
+    "${root}/usr/share/metainfo/org.lindora.lindora.metainfo.xml")
+
+if(LINTIAN)
+  execute_process(COMMAND "${LINTIAN}" --fail-on error "${debs}" RESULT_VARIABLE code
+                  OUTPUT_VARIABLE found ERROR_VARIABLE found)
+  Expect("lintian finds errors:\n${found}" code EQUAL 0)
+endif()
+file(REMOVE_RECURSE "${SCRATCH}")
