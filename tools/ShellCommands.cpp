@@ -125,6 +125,11 @@ std::string TEngineShell::Execute(std::string_view line) {
   return Error("unknown command: " + command);
 }
 
+std::string TEngineShell::Execute(const TInputLine& line, size_t maxLineBytes) {
+  if (!line.TooLong) return Execute(line.Text);
+  return Error("line longer than " + std::to_string(maxLineBytes) + " bytes; skipped");
+}
+
 std::string TEngineShell::Place(const std::vector<std::string>& args) {
   if (args.size() != 3) return Error("usage: place COLUMN ROW COLOUR");
   int32_t column = 0, row = 0, colour = 0;

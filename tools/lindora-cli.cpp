@@ -9,6 +9,8 @@
 //
 // Blank lines and lines starting with '#' are skipped; anything else that is not a command
 // answers {"error":"..."} and changes nothing.
+#include <unistd.h>
+
 #include <iostream>
 #include <string>
 
@@ -17,11 +19,11 @@
 int main() {
   std::ios::sync_with_stdio(false);
   TEngineShell shell;
-  std::string line;
-  while (std::getline(std::cin, line)) {
-    std::string answer = shell.Execute(line);
-    if (answer.empty()) continue;
-    std::cout << answer << '\n' << std::flush;
-  }
+  TLineSplitter splitter(TLineEnds::LineFeed);
+  ReadLines(STDIN_FILENO, splitter, [&](const TInputLine& line) {
+    std::string answer = shell.Execute(line, splitter.MaxLineBytes());
+    if (!answer.empty()) std::cout << answer << '\n' << std::flush;
+    return true;
+  });
   return 0;
 }

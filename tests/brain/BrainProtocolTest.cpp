@@ -46,25 +46,6 @@ uint8_t LevelFreeColour(int32_t x, int32_t y) {
   return (x / 2 + y) % 2 == 0 ? 1 : 2;
 }
 
-TEST(LineSplitter, EndsLinesAtLfCrLfAndCrAlone) {
-  TLineSplitter splitter;
-  Lines lines;
-  splitter.Feed("START 15\r\nBEGIN\rTURN 1,2\nAB", lines);
-  EXPECT_EQ(lines, (Lines{"START 15", "BEGIN", "TURN 1,2"}));
-  // A CR LF pair split across two reads is one line end, and a line waits for its end.
-  lines.clear();
-  splitter.Feed("OUT\r", lines);
-  splitter.Feed("\nEND", lines);
-  EXPECT_EQ(lines, (Lines{"ABOUT"}));
-  lines.clear();
-  splitter.Feed("\n\n", lines);
-  EXPECT_EQ(lines, (Lines{"END", ""}));
-  lines.clear();
-  splitter.Feed("DONE", lines);
-  splitter.Finish(lines);
-  EXPECT_EQ(lines, (Lines{"DONE"}));
-}
-
 TEST(BrainSession, StartRectStartRestartAboutAndEnd) {
   TBrainProtocol brain;
   EXPECT_EQ(brain.Execute("START 15"), Lines{"OK"});

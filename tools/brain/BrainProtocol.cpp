@@ -72,26 +72,6 @@ std::vector<std::string> Error(std::string_view reason) {
 
 }  // namespace
 
-void TLineSplitter::Feed(std::string_view bytes, std::vector<std::string>& lines) {
-  for (const char ch : bytes) {
-    const bool lineFeedOfPair = AfterCarriageReturn && ch == '\n';
-    AfterCarriageReturn = ch == '\r';
-    if (lineFeedOfPair) continue;
-    if (ch == '\r' || ch == '\n') {
-      lines.push_back(std::move(Pending));
-      Pending.clear();
-    } else {
-      Pending += ch;
-    }
-  }
-}
-
-void TLineSplitter::Finish(std::vector<std::string>& lines) {
-  if (!Pending.empty()) lines.push_back(std::move(Pending));
-  Pending.clear();
-  AfterCarriageReturn = false;
-}
-
 void TProtocolReporter::SetPanelText(int panel, std::string_view text) {
   // Panel 0 carries the move choice's verdict; the board's line-scan report names its panel.
   if (panel == 0)
@@ -123,6 +103,14 @@ std::vector<std::string> TBrainProtocol::Execute(std::string_view line) {
   const std::string_view rest =
       blank == std::string_view::npos ? std::string_view() : Trim(line.substr(blank));
   return Dispatch(command, line.substr(0, blank), rest);
+}
+
+std::vector<std::string> TBrainProtocol::Execute(const TInputLine& line, size_t maxLineBytes) {
+  if (!line.TooLong) return Execute(line.Text);
+  if (EndRead) return {};
+  Reporter.Lines.clear();
+  if (InBoard) BoardSpoiled = true;
+  return Error("line longer than " + std::to_string(maxLineBytes) + " bytes; skipped");
 }
 
 std::vector<std::string> TBrainProtocol::Dispatch(const std::string& command, std::string_view word,

@@ -9,20 +9,7 @@
 #include <vector>
 
 #include "GameBoard.h"
-
-// Cuts a byte stream into lines. A line ends at LF, at CR or at CR LF; every line is handed out
-// as soon as its end arrives, so a manager that ends its lines with CR alone is answered at once.
-class TLineSplitter {
- public:
-  // Appends the lines completed by these bytes to lines.
-  void Feed(std::string_view bytes, std::vector<std::string>& lines);
-  // At the end of input: the last line when it had no line end.
-  void Finish(std::vector<std::string>& lines);
-
- private:
-  std::string Pending;
-  bool AfterCarriageReturn = false;
-};
+#include "LineReader.h"
 
 // Turns what the engine shows into protocol lines, in the order it shows them: message boxes as
 // MESSAGE lines, status texts as DEBUG lines. Control characters become blanks and the blanks
@@ -56,6 +43,9 @@ class TBrainProtocol {
   // BOARD listing and for blank lines. Texts the engine shows as message boxes come first as
   // MESSAGE lines and its status texts as DEBUG lines, ahead of the answer itself.
   std::vector<std::string> Execute(std::string_view line);
+  // The same for a line as read; one that ran too long answers ERROR and, inside a BOARD
+  // listing, spoils the listing like any other bad line.
+  std::vector<std::string> Execute(const TInputLine& line, size_t maxLineBytes);
 
   // true once END has been read: the program stops at once.
   bool Ended() const { return EndRead; }
