@@ -204,6 +204,26 @@ TEST(BrainSession, BoardWithABadLineIsRefusedWhole) {
   EXPECT_TRUE(brain.Ended());
 }
 
+TEST(BrainSession, EchoedInputIsPrintableAsciiAndShort) {
+  TBrainProtocol brain;
+  // A control character in an echoed word once reached the manager, which may take a form feed
+  // or vertical tab for a line end; high bytes may break its decoding.
+  EXPECT_EQ(brain.Execute("IN\x16"
+                          "FO\x0b\x0c\xff"),
+            Lines{"UNKNOWN command IN?FO???"});
+  EXPECT_EQ(brain.Execute("TURN 99,\x01" + std::string(100, '9')),
+            Lines{"ERROR TURN needs x,y, for example TURN 7,7"});
+  EXPECT_EQ(brain.Execute("TAKEBACK 15,\x7f"
+                          "1"),
+            Lines{"ERROR TAKEBACK needs x,y, for example TAKEBACK 7,7"});
+  EXPECT_EQ(brain.Execute("TURN 99999,99999"),
+            Lines{"ERROR move 99999,99999 is off the 15 x 15 board (x and y are 0..14)"});
+  brain.Execute("BOARD");
+  EXPECT_EQ(brain.Execute(std::string(60, 'x')),
+            Lines{"ERROR BOARD line " + std::string(40, 'x') + "... is not x,y,f"});
+  EXPECT_EQ(brain.Execute("1,1,\x1b"), Lines{"ERROR BOARD line 1,1,? is not x,y,f"});
+}
+
 TEST(BrainSession, TakebackRemovesOneStone) {
   TBrainProtocol brain;
   brain.Execute("START 15");

@@ -53,6 +53,9 @@ class TBrainProtocol {
   bool ReadingBoard() const { return InBoard; }
 
   const TGameBoard& Engine() const { return Board; }
+  // The depth of the move choice, SearchDepth unless changed; the fuzz target lowers it, since
+  // a full-depth search under the sanitizers takes seconds.
+  void SetSearchDepth(int32_t depth) { Depth = depth; }
   // CellBlack or CellWhite once known, else CellEmpty.
   uint8_t OwnColour() const { return Own; }
 
@@ -67,6 +70,7 @@ class TBrainProtocol {
   TGameBoard Board;
   TProtocolReporter Reporter;
   uint8_t Own = CellEmpty;
+  int32_t Depth = SearchDepth;
   bool EndRead = false;
   bool InBoard = false;
   bool BoardSpoiled = false;
