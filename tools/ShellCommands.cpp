@@ -62,11 +62,48 @@ std::string PanelsJson(const TRecordingReporter& recorder) {
   return out + "]";
 }
 
+// The length of the well-formed UTF-8 sequence at the start of text, 0 when there is none.
+size_t Utf8SequenceLength(std::string_view text) {
+  const unsigned char lead = static_cast<unsigned char>(text[0]);
+  size_t length = 0;
+  unsigned char low = 0x80, high = 0xbf;  // the second byte's range
+  if (lead >= 0xc2 && lead <= 0xdf) {
+    length = 2;
+  } else if (lead >= 0xe0 && lead <= 0xef) {
+    length = 3;
+    if (lead == 0xe0) low = 0xa0;   // no overlong forms
+    if (lead == 0xed) high = 0x9f;  // no surrogates
+  } else if (lead >= 0xf0 && lead <= 0xf4) {
+    length = 4;
+    if (lead == 0xf0) low = 0x90;
+    if (lead == 0xf4) high = 0x8f;  // nothing above U+10FFFF
+  }
+  if (length == 0 || text.size() < length) return 0;
+  for (size_t i = 1; i < length; ++i) {
+    const unsigned char next = static_cast<unsigned char>(text[i]);
+    if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xbf)) return 0;
+  }
+  return length;
+}
+
 }  // namespace
 
 std::string JsonString(std::string_view text) {
   std::string out = "\"";
-  for (unsigned char ch : text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char ch = static_cast<unsigned char>(text[i]);
+    if (ch >= 0x80) {
+      // JSON is UTF-8: a byte outside a well-formed sequence becomes U+FFFD, so an echoed bad
+      // input never makes the whole answer unreadable.
+      const size_t length = Utf8SequenceLength(text.substr(i));
+      if (length == 0) {
+        out += "\\ufffd";
+      } else {
+        out += text.substr(i, length);
+        i += length - 1;
+      }
+      continue;
+    }
     switch (ch) {
       case '"':
         out += "\\\"";
@@ -84,7 +121,7 @@ std::string JsonString(std::string_view text) {
         out += "\\t";
         break;
       default:
-        if (ch < 0x20) {
+        if (ch < 0x20 || ch == 0x7f) {
           char escape[8];
           std::snprintf(escape, sizeof escape, "\\u%04x", ch);
           out += escape;
@@ -124,6 +161,11 @@ std::string TEngineShell::Execute(std::string_view line) {
     return "{\"threats\":" + JsonArray(&Board.Threat.Levels[0][0][0][0], 1800) + "}";
   }
   return Error("unknown command: " + command);
+}
+
+std::string TEngineShell::Execute(const TInputLine& line, size_t maxLineBytes) {
+  if (!line.TooLong) return Execute(line.Text);
+  return Error("line longer than " + std::to_string(maxLineBytes) + " bytes; skipped");
 }
 
 std::string TEngineShell::Place(const std::vector<std::string>& args) {

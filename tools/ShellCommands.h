@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "GameBoard.h"
+#include "LineReader.h"
 
 // Collects what the engine shows during one command.
 class TRecordingReporter : public TReporter {
@@ -32,6 +33,8 @@ class TEngineShell {
   // Answers one input line with one line of JSON (no newline); an empty answer for a blank
   // line or a comment. Bad input answers {"error":"..."} and leaves the position alone.
   std::string Execute(std::string_view line);
+  // The same for a line as read; one that ran too long answers {"error":"..."}.
+  std::string Execute(const TInputLine& line, size_t maxLineBytes);
 
   const TGameBoard& Engine() const { return Board; }
 

@@ -9,6 +9,8 @@
 //
 // Blank lines and lines starting with '#' are skipped; anything else that is not a command
 // answers {"error":"..."} and changes nothing.
+#include <unistd.h>
+
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -26,6 +28,7 @@ constexpr const char* Usage =
     "  board                  the 17 x 17 cell codes\n"
     "  threats                the 1800 threat levels\n"
     "  choose COLOUR DEPTH    the computer's move for a colour\n"
+    "  search plain|fast      the search the following choose commands use (default fast)\n"
     "Options:\n"
     "  --help     show this help and leave\n"
     "  --version  show the version and leave\n";
@@ -51,11 +54,11 @@ int main(int argc, char** argv) {
   if (const int code = CommandLine(argc, argv); code >= 0) return code;
   std::ios::sync_with_stdio(false);
   TEngineShell shell;
-  std::string line;
-  while (std::getline(std::cin, line)) {
-    std::string answer = shell.Execute(line);
-    if (answer.empty()) continue;
-    std::cout << answer << '\n' << std::flush;
-  }
+  TLineSplitter splitter(TLineEnds::LineFeed);
+  ReadLines(STDIN_FILENO, splitter, [&](const TInputLine& line) {
+    std::string answer = shell.Execute(line, splitter.MaxLineBytes());
+    if (!answer.empty()) std::cout << answer << '\n' << std::flush;
+    return true;
+  });
   return 0;
 }

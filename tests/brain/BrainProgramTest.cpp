@@ -112,6 +112,16 @@ TEST_F(BrainProgram, ScriptedSessionOfEveryCommand) {
     EXPECT_TRUE(IsProtocolLine(shown)) << shown;
 }
 
+TEST_F(BrainProgram, ALineOfMegabytesAnswersErrorAndTheSessionGoesOn) {
+  EXPECT_EQ(AskOne("START 15\n"), "OK");
+  EXPECT_TRUE(Brain.SendRaw("TURN "));
+  // Four megabytes without a line end: the error comes while the line is still arriving.
+  const std::string endless(1 << 20, '9');
+  EXPECT_TRUE(Brain.SendRaw(endless));
+  EXPECT_EQ(AskOne(endless + endless + endless), "ERROR line longer than 65536 bytes; skipped");
+  EXPECT_EQ(AskMove(",7\r\nBEGIN\n"), "7,7");
+}
+
 TEST_F(BrainProgram, EveryAnswerIsAnEmptyIntersection) {
   EXPECT_EQ(AskOne("START 15\n"), "OK");
   bool taken[15][15] = {};

@@ -45,4 +45,20 @@ TEST(EngineShell, BadInputAnswersErrorAndChangesNothing) {
   EXPECT_EQ(JsonString("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
 }
 
+TEST(EngineShell, EchoedInputKeepsTheAnswerValidUtf8) {
+  TEngineShell shell;
+  // A stray byte above 0x7f in an echoed token once went out raw and made the JSON undecodable.
+  EXPECT_EQ(shell.Execute("place 5\xff\xff 8 2"),
+            "{\"error\":\"column is not a 32-bit integer: 5\\ufffd\\ufffd\"}");
+  // Well-formed sequences pass as they are; broken, overlong, surrogate and cut-off ones do not.
+  EXPECT_EQ(JsonString("\xc3\xa9\xe2\x82\xac\xf0\x9f\x99\x82"),
+            "\"\xc3\xa9\xe2\x82\xac\xf0\x9f\x99\x82\"");
+  EXPECT_EQ(JsonString("\xc3("), "\"\\ufffd(\"");
+  EXPECT_EQ(JsonString("\xc0\xaf"), "\"\\ufffd\\ufffd\"");
+  EXPECT_EQ(JsonString("\xed\xa0\x80"), "\"\\ufffd\\ufffd\\ufffd\"");
+  EXPECT_EQ(JsonString("\xf4\x90\x80\x80"), "\"\\ufffd\\ufffd\\ufffd\\ufffd\"");
+  EXPECT_EQ(JsonString("\xe2\x82"), "\"\\ufffd\\ufffd\"");
+  EXPECT_EQ(JsonString("\x7f"), "\"\\u007f\"");
+}
+
 }  // namespace

@@ -62,6 +62,17 @@ std::string Wire(int32_t column, int32_t row) {
   return std::to_string(column - 1) + "," + std::to_string(row - 1);
 }
 
+// Input as an answer may show it: printable ASCII alone, since a control character could end
+// the line early for a manager and a stray high byte break its decoding; long input cut short.
+std::string Echo(std::string_view text) {
+  constexpr size_t MaxEchoBytes = 40;
+  std::string shown;
+  for (const char ch : text.substr(0, MaxEchoBytes))
+    shown += ch >= 0x20 && ch < 0x7f ? ch : '?';
+  if (text.size() > MaxEchoBytes) shown += "...";
+  return shown;
+}
+
 std::vector<std::string> Answer(std::string line) {
   return {std::move(line)};
 }
@@ -71,26 +82,6 @@ std::vector<std::string> Error(std::string_view reason) {
 }
 
 }  // namespace
-
-void TLineSplitter::Feed(std::string_view bytes, std::vector<std::string>& lines) {
-  for (const char ch : bytes) {
-    const bool lineFeedOfPair = AfterCarriageReturn && ch == '\n';
-    AfterCarriageReturn = ch == '\r';
-    if (lineFeedOfPair) continue;
-    if (ch == '\r' || ch == '\n') {
-      lines.push_back(std::move(Pending));
-      Pending.clear();
-    } else {
-      Pending += ch;
-    }
-  }
-}
-
-void TLineSplitter::Finish(std::vector<std::string>& lines) {
-  if (!Pending.empty()) lines.push_back(std::move(Pending));
-  Pending.clear();
-  AfterCarriageReturn = false;
-}
 
 void TProtocolReporter::SetPanelText(int panel, std::string_view text) {
   // Panel 0 carries the move choice's verdict; the board's line-scan report names its panel.
@@ -125,6 +116,14 @@ std::vector<std::string> TBrainProtocol::Execute(std::string_view line) {
   return Dispatch(command, line.substr(0, blank), rest);
 }
 
+std::vector<std::string> TBrainProtocol::Execute(const TInputLine& line, size_t maxLineBytes) {
+  if (!line.TooLong) return Execute(line.Text);
+  if (EndRead) return {};
+  Reporter.Lines.clear();
+  if (InBoard) BoardSpoiled = true;
+  return Error("line longer than " + std::to_string(maxLineBytes) + " bytes; skipped");
+}
+
 std::vector<std::string> TBrainProtocol::Dispatch(const std::string& command, std::string_view word,
                                                   std::string_view rest) {
   if (command == "START") return Start(rest);
@@ -152,7 +151,7 @@ std::vector<std::string> TBrainProtocol::Dispatch(const std::string& command, st
     EndRead = true;
     return {};
   }
-  return Answer("UNKNOWN command " + std::string(word));
+  return Answer("UNKNOWN command " + Echo(word));
 }
 
 void TBrainProtocol::NewGame() {
@@ -198,7 +197,7 @@ std::vector<std::string> TBrainProtocol::Turn(std::string_view rest) {
   int32_t xy[2] = {0, 0};
   if (!ParseNumbers(rest, 2, xy)) return Error("TURN needs x,y, for example TURN 7,7");
   if (!OnBoard(xy[0], xy[1]))
-    return Error("move " + std::string(rest) + " is off the 15 x 15 board (x and y are 0..14)");
+    return Error("move " + Echo(rest) + " is off the 15 x 15 board (x and y are 0..14)");
   const int32_t column = xy[0] + 1, row = xy[1] + 1;
   if (Board.CellAt(column, row) != CellEmpty)
     return Error("move " + Wire(column, row) + " is on an occupied intersection");
@@ -210,8 +209,7 @@ std::vector<std::string> TBrainProtocol::Turn(std::string_view rest) {
 std::vector<std::string> TBrainProtocol::TakeBack(std::string_view rest) {
   int32_t xy[2] = {0, 0};
   if (!ParseNumbers(rest, 2, xy)) return Error("TAKEBACK needs x,y, for example TAKEBACK 7,7");
-  if (!OnBoard(xy[0], xy[1]))
-    return Error("TAKEBACK " + std::string(rest) + " is off the 15 x 15 board");
+  if (!OnBoard(xy[0], xy[1])) return Error("TAKEBACK " + Echo(rest) + " is off the 15 x 15 board");
   const int32_t column = xy[0] + 1, row = xy[1] + 1;
   if (Board.CellAt(column, row) == CellEmpty)
     return Error("no stone on " + Wire(column, row) + " to take back");
@@ -243,15 +241,15 @@ std::vector<std::string> TBrainProtocol::BoardLine(std::string_view line) {
   int32_t field[3] = {0, 0, 0};
   std::vector<std::string> refusal;
   if (!ParseNumbers(line, 3, field)) {
-    refusal = Error("BOARD line " + std::string(line) + " is not x,y,f");
+    refusal = Error("BOARD line " + Echo(line) + " is not x,y,f");
   } else if (!OnBoard(field[0], field[1])) {
-    refusal = Error("BOARD line " + std::string(line) + " is off the 15 x 15 board");
+    refusal = Error("BOARD line " + Echo(line) + " is off the 15 x 15 board");
   } else if (!InRange(field[2], 1, 3)) {
-    refusal = Error("BOARD line " + std::string(line) + ": f must be 1 (own), 2 or 3");
+    refusal = Error("BOARD line " + Echo(line) + ": f must be 1 (own), 2 or 3");
   } else {
     for (const TBoardStone& stone : Listing) {
       if (stone.Column == field[0] + 1 && stone.Row == field[1] + 1)
-        refusal = Error("BOARD line " + std::string(line) + " repeats an intersection");
+        refusal = Error("BOARD line " + Echo(line) + " repeats an intersection");
     }
   }
   if (!refusal.empty()) {
@@ -293,7 +291,7 @@ std::vector<std::string> TBrainProtocol::PlayOwnMove() {
     return out;
   }
   int32_t chosenColumn = 0, chosenRow = 0;
-  Board.ChooseMove(Own, chosenColumn, chosenRow, SearchDepth);
+  Board.ChooseMove(Own, chosenColumn, chosenRow, Depth);
   // ChooseMove answers (0, 0) when no empty intersection carries a level; anything but an
   // empty intersection falls back on the one nearest the centre, so the answer is always legal.
   if (InRange(chosenColumn, 1, BoardSize) && InRange(chosenRow, 1, BoardSize) &&

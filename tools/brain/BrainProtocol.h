@@ -9,20 +9,7 @@
 #include <vector>
 
 #include "GameBoard.h"
-
-// Cuts a byte stream into lines. A line ends at LF, at CR or at CR LF; every line is handed out
-// as soon as its end arrives, so a manager that ends its lines with CR alone is answered at once.
-class TLineSplitter {
- public:
-  // Appends the lines completed by these bytes to lines.
-  void Feed(std::string_view bytes, std::vector<std::string>& lines);
-  // At the end of input: the last line when it had no line end.
-  void Finish(std::vector<std::string>& lines);
-
- private:
-  std::string Pending;
-  bool AfterCarriageReturn = false;
-};
+#include "LineReader.h"
 
 // Turns what the engine shows into protocol lines, in the order it shows them: message boxes as
 // MESSAGE lines, status texts as DEBUG lines. Control characters become blanks and the blanks
@@ -56,6 +43,9 @@ class TBrainProtocol {
   // BOARD listing and for blank lines. Texts the engine shows as message boxes come first as
   // MESSAGE lines and its status texts as DEBUG lines, ahead of the answer itself.
   std::vector<std::string> Execute(std::string_view line);
+  // The same for a line as read; one that ran too long answers ERROR and, inside a BOARD
+  // listing, spoils the listing like any other bad line.
+  std::vector<std::string> Execute(const TInputLine& line, size_t maxLineBytes);
 
   // true once END has been read: the program stops at once.
   bool Ended() const { return EndRead; }
@@ -63,6 +53,9 @@ class TBrainProtocol {
   bool ReadingBoard() const { return InBoard; }
 
   const TGameBoard& Engine() const { return Board; }
+  // The depth of the move choice, SearchDepth unless changed; the fuzz target lowers it, since
+  // a full-depth search under the sanitizers takes seconds.
+  void SetSearchDepth(int32_t depth) { Depth = depth; }
   // CellBlack or CellWhite once known, else CellEmpty.
   uint8_t OwnColour() const { return Own; }
 
@@ -77,6 +70,7 @@ class TBrainProtocol {
   TGameBoard Board;
   TProtocolReporter Reporter;
   uint8_t Own = CellEmpty;
+  int32_t Depth = SearchDepth;
   bool EndRead = false;
   bool InBoard = false;
   bool BoardSpoiled = false;

@@ -25,16 +25,13 @@ bool WriteAll(const std::string& text) {
   return true;
 }
 
-// Answers the lines in order; false once END has been read or the output is gone.
-bool Answer(TBrainProtocol& brain, const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) {
-    std::string out;
-    for (const std::string& answer : brain.Execute(line))
-      out += answer + "\n";
-    if (brain.Ended()) return false;
-    if (!out.empty() && !WriteAll(out)) return false;
-  }
-  return true;
+// Answers one line; false once END has been read or the output is gone.
+bool Answer(TBrainProtocol& brain, const TInputLine& line, size_t maxLineBytes) {
+  std::string out;
+  for (const std::string& answer : brain.Execute(line, maxLineBytes))
+    out += answer + "\n";
+  if (brain.Ended()) return false;
+  return out.empty() || WriteAll(out);
 }
 
 constexpr const char* Usage =
@@ -69,17 +66,7 @@ int main(int argc, char** argv) {
   // buffer, so every answer leaves at once.
   TBrainProtocol brain;
   TLineSplitter splitter;
-  char buffer[4096];
-  for (;;) {
-    const ssize_t count = read(STDIN_FILENO, buffer, sizeof buffer);
-    if (count < 0 && errno == EINTR) continue;
-    std::vector<std::string> lines;
-    if (count <= 0) {
-      splitter.Finish(lines);
-      Answer(brain, lines);
-      return 0;
-    }
-    splitter.Feed(std::string_view(buffer, static_cast<size_t>(count)), lines);
-    if (!Answer(brain, lines)) return 0;
-  }
+  ReadLines(STDIN_FILENO, splitter,
+            [&](const TInputLine& line) { return Answer(brain, line, splitter.MaxLineBytes()); });
+  return 0;
 }
