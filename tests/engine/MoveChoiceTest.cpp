@@ -174,6 +174,28 @@ TEST(ChooseCommand, AnswersTheMoveVerdictAndSearchCount) {
   EXPECT_EQ(shell.Execute("board"), before);
 }
 
+// The plain search makes every search the ladder describes, the fast one only those the answer
+// depends on: here two set-up moves win with the same score, and the fast search stops at the
+// later one, which it tries first. A bad argument changes nothing.
+TEST(SearchCommand, SwitchesTheSearchAndKeepsTheAnswer) {
+  TEngineShell shell;
+  for (const char* stone :
+       {"place 6 6 2", "place 9 9 2", "place 10 12 2", "place 11 7 3", "place 9 6 3"})
+    shell.Execute(stone);
+  const std::string answer =
+      "{\"column\":10,\"row\":6,\"panels\":[[0,\"I will win! \"]],"
+      "\"messages\":[],\"nodes\":";
+  EXPECT_EQ(shell.Execute("search plain"), "{\"ok\":true}");
+  EXPECT_EQ(shell.Execute("choose 3 16"), answer + "117583}");
+  for (const char* bad : {"search", "search slow", "search fast plain", "search PLAIN"})
+    EXPECT_EQ(shell.Execute(bad).rfind("{\"error\":\"", 0), 0u) << bad;
+  EXPECT_EQ(shell.Execute("choose 3 16"), answer + "117583}");
+  EXPECT_EQ(shell.Execute("search fast"), "{\"ok\":true}");
+  const std::string fast = shell.Execute("choose 3 16");
+  ASSERT_EQ(fast.rfind(answer, 0), 0u) << fast;
+  EXPECT_LT(std::stoi(fast.substr(answer.size())), 117583 / 10) << fast;
+}
+
 TEST(ChooseCommand, RefusesBadInput) {
   TEngineShell shell;
   shell.Execute("place 8 8 2");
