@@ -2,6 +2,7 @@
 // MoveChoice.cpp) step for step; the comments say only where the way differs.
 #include "FastSearch.h"
 
+#include <cassert>
 #include <cstring>
 #include <utility>
 
@@ -248,6 +249,7 @@ TFastSearchMemory::~TFastSearchMemory() = default;
 void TFastSearch::Load(const uint8_t (&board)[17][17], const TThreatTable& threats) {
   const TGeometry& geometry = Geometry;
   UndoSize = 0;
+  Calls = 0;
   std::memset(Board, CellBorder, sizeof Board);
   std::memset(Stones, 0, sizeof Stones);
   std::memset(LineLevels, 0, sizeof LineLevels);
@@ -335,7 +337,7 @@ TFastSearch::TTrial TFastSearch::SetUpAnswer(uint8_t colour, int32_t column, int
 bool TFastSearch::Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, uint8_t& cell,
                       int32_t depth, bool foursFail) {
   if (depth <= 0) {
-    ++*Calls;
+    ++Calls;
     return false;
   }
   return Search(attacker, toMove, cell, minLevel, depth, foursFail);
@@ -345,7 +347,7 @@ bool TFastSearch::Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, uint8_
 // before returning, which leaves the caller's position as the plain search's copy would.
 bool TFastSearch::Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel,
                          int32_t depth, bool foursFail) {
-  ++*Calls;
+  ++Calls;
   if (depth <= 0) return false;
 
   const TLists saved = Lists;
@@ -388,7 +390,9 @@ void TFastSearch::Put(uint8_t cell, uint8_t code) {
 
 int8_t* TFastSearch::SavedSegment(int colour, int direction, int line, int first) {
   int8_t* segment = &LineLevels[colour][direction][line][first];
+  assert(UndoSize < UndoRoom && "a level saves eight segments and levels nest once a cell");
   TUndo& undo = Undo[UndoSize++];
+  if (UndoSize > UndoPeak) UndoPeak = UndoSize;
   undo.Offset = static_cast<uint16_t>(segment - &LineLevels[0][0][0][0]);
   std::memcpy(undo.Levels, segment, Segment);
   return segment;

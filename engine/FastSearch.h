@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "GameBoard.h"
 
@@ -40,8 +41,18 @@ class TFastSearch {
   TTrial SetUpAnswer(uint8_t colour, int32_t column, int32_t row, int slot, uint8_t minLevel,
                      const CandidateLists& lists, int32_t depth);
 
-  // Counts the calls from now on into calls.
-  void CountInto(uint64_t& calls) { Calls = &calls; }
+  // The FindForcedWin calls this search has made since it was loaded or last asked; asking
+  // starts the count again. Each search counts for itself, so a trial's count is read back from
+  // the search that ran it.
+  uint64_t TakeCalls() { return std::exchange(Calls, 0); }
+
+  // The most undo entries that have stood at once since the search was made: never more than
+  // UndoRoom, which assertions check as entries are saved. Each level saves eight, and levels
+  // nest at most once per inner cell, since a level's stone leaves both lists for everything
+  // nested in it and ranking skips occupied cells, and once more for the set-up trial.
+  static constexpr size_t UndoRoom = 8 * 256;
+  static_assert(UndoRoom >= 8 * (BoardSize * BoardSize + 1), "room for the deepest chain");
+  size_t DeepestUndo() const { return UndoPeak; }
 
   // true when every slot holds an inner cell or is empty (0, 0) with Level 0, no cell is listed
   // twice in a list, and every LevelSum fits the compact slot.
@@ -97,20 +108,15 @@ class TFastSearch {
     uint16_t Offset;  // of the segment's first byte in LineLevels
     int8_t Levels[Segment];
   };
-  // Each level of the search saves two segments per line. Levels nest at most once per inner
-  // cell, since a level's stone leaves both lists for everything nested in it and ranking skips
-  // occupied cells, and once more for the set-up trial.
-  static constexpr size_t UndoCapacity = 8 * 256;
-  static_assert(UndoCapacity >= 8 * (BoardSize * BoardSize + 1), "room for the deepest chain");
 
   const TGeometry& Geometry;
   uint8_t Board[256];
   uint64_t Stones[2][4][32];  // [colour][direction][line]: bit 16 + index along the line
   int8_t LineLevels[2][4][32][LineBytes];
   TLists Lists;
-  TUndo Undo[UndoCapacity];
-  size_t UndoSize = 0;
-  uint64_t* Calls = nullptr;
+  TUndo Undo[UndoRoom];
+  size_t UndoSize = 0, UndoPeak = 0;
+  uint64_t Calls = 0;
 
   bool Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel, int32_t depth,
               bool foursFail = false);

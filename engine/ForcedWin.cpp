@@ -42,8 +42,9 @@ bool TGameBoard::FindForcedWin(uint8_t attacker, uint8_t toMove, int32_t& column
       TFastSearch::Fits(lists);
   if (!fits) return PlainSearch(attacker, toMove, column, row, minLevel, lists, threats, depth);
   Fast->Load(Board, threats);
-  Fast->CountInto(ForcedWinCalls);
-  return Fast->FindForcedWin(attacker, toMove, column, row, minLevel, lists, depth);
+  const bool won = Fast->FindForcedWin(attacker, toMove, column, row, minLevel, lists, depth);
+  ForcedWinCalls += Fast->TakeCalls();
+  return won;
 }
 
 bool TGameBoard::PlainSearch(uint8_t attacker, uint8_t toMove, int32_t& column, int32_t& row,

@@ -21,7 +21,7 @@ void DirectionStep(uint8_t direction, int32_t& columnStep, int32_t& rowStep) {
 
 TGameBoard::TGameBoard() {
   Clear();
-  // The move choice's second thread is made with the first engine, never during a decision.
+  // The move choice's helper threads are made with the first engine, never during a decision.
   TSearchHelper::Start();
 }
 

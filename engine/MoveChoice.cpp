@@ -91,15 +91,15 @@ void TGameBoard::DecideMove(uint8_t colour, int32_t& column, int32_t& row, int32
   }
 
   // Every search of the ladder starts from this position and these lists.
-  if (UseFastSearch) {
-    Fast->Load(Board, Threat);
-    Fast->CountInto(ForcedWinCalls);
-  }
+  if (UseFastSearch) Fast->Load(Board, Threat);
   auto forcedWin = [&](uint8_t attacker, int32_t& winColumn, int32_t& winRow) {
-    return UseFastSearch ? Fast->FindForcedWin(attacker, attacker, winColumn, winRow, ThreesAllowed,
-                                               lists, depth)
-                         : PlainSearch(attacker, attacker, winColumn, winRow, ThreesAllowed, lists,
-                                       Threat, depth);
+    if (!UseFastSearch)
+      return PlainSearch(attacker, attacker, winColumn, winRow, ThreesAllowed, lists, Threat,
+                         depth);
+    const bool won =
+        Fast->FindForcedWin(attacker, attacker, winColumn, winRow, ThreesAllowed, lists, depth);
+    ForcedWinCalls += Fast->TakeCalls();
+    return won;
   };
 
   // The panel shows " " from here on unless a later step finds a verdict; it is written once,
@@ -201,8 +201,8 @@ struct TDefenceTrials {
       return;
     }
     int32_t column = entry.Column, row = entry.Row;
-    search.CountInto(Calls[trial]);
     const bool won = search.FindForcedWin(Other, Other, column, row, ThreesAllowed, Lists, Depth);
+    Calls[trial] = search.TakeCalls();
     States[trial] = won ? TTrial::Won : TTrial::Lost;
   }
 };
@@ -238,9 +238,10 @@ struct TSetUpTrials {
   void Run(TFastSearch& search, int trial) {
     const int move = trial / Slots, answer = trial % Slots;
     const CandidateEntry& entry = *Moves.Entries[move];
-    search.CountInto(Calls[move][answer]);
-    States[move][answer] = search.SetUpAnswer(Colour, entry.Column, entry.Row, answer + 1,
-                                              ThreesAllowed, Lists, Depth);
+    const TTrial state = search.SetUpAnswer(Colour, entry.Column, entry.Row, answer + 1,
+                                            ThreesAllowed, Lists, Depth);
+    Calls[move][answer] = search.TakeCalls();
+    States[move][answer] = state;
   }
 };
 

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if defined(__linux__)
+#include <sched.h>
+#endif
+
 #include "FastSearch.h"
 
 TSearchHelper::TSearchHelper(int helpers)
@@ -22,9 +26,20 @@ TSearchHelper::~TSearchHelper() {
     Helpers[index].Thread.join();
 }
 
+// The processors this process may run on: a CPU set given by taskset or a container can be far
+// smaller than the machine, and helpers beyond it would only take turns with the caller.
+int TSearchHelper::UsableCores() {
+#if defined(__linux__)
+  cpu_set_t cpus;
+  CPU_ZERO(&cpus);
+  if (sched_getaffinity(0, sizeof cpus, &cpus) == 0) return CPU_COUNT(&cpus);
+#endif
+  return static_cast<int>(std::thread::hardware_concurrency());
+}
+
 TSearchHelper* TSearchHelper::Instance() {
   static const std::unique_ptr<TSearchHelper> pool = [] {
-    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    const int cores = UsableCores();
     return std::unique_ptr<TSearchHelper>(cores >= 2 ? new TSearchHelper(std::min(cores - 1, 3))
                                                      : nullptr);
   }();

@@ -1,14 +1,15 @@
-// Helper threads for the move choice, one per further core (at most three). Some steps of the
-// ladder are walks over independent trials (the opponent's cells that might stop its forced win,
-// the set-up moves and the answers to each); the calling thread and the helpers take the trials
-// in walk order, each on its own fast search, and the caller then reads the answers in walk
-// order, exactly as the walk would have met them. A trial is skipped only where the walk has
-// already stopped before it, so every trial the walk would make is made, and its FindForcedWin
-// calls are counted.
+// Helper threads for the move choice, one per further core the process may use (at most three).
+// Some steps of the ladder are walks over independent trials (the opponent's cells that might stop
+// its forced win, the set-up moves and the answers to each); the calling thread and the helpers
+// take the trials in walk order, each on its own fast search, and the caller then reads the
+// answers in walk order, exactly as the walk would have met them. A trial is skipped only where
+// the walk has already stopped before it, so every trial the walk reaches is made, and only those
+// trials' FindForcedWin calls are counted: the answer and the count never depend on which thread
+// ran what.
 //
 // The threads and their search memory are made once, with the first engine, so a decision never
-// allocates. On a machine with one core there are no helpers, and helpers busy with another
-// engine's decision leave the whole walk to the caller; the answers are the same either way.
+// allocates. A process held to one core has no helpers, and helpers busy with another engine's
+// decision leave the whole walk to the caller; the answers are the same either way.
 #pragma once
 
 #include <atomic>
@@ -31,8 +32,11 @@ class TSearchHelper {
     Run(job, own, helpers);
   }
 
-  // Makes the helpers if the machine has a second core; later calls do nothing.
+  // Makes the helpers if the process may use a second core; later calls do nothing.
   static void Start();
+
+  // The cores the process may run on, as its CPU affinity allows.
+  static int UsableCores();
 
   explicit TSearchHelper(int helpers);
   ~TSearchHelper();

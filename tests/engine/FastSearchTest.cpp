@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "FastSearch.h"
 #include "GameBoard.h"
 #include "GameOpenings.h"
 #include "PlayerPositions.h"
@@ -255,6 +256,28 @@ TEST(FastSearch, TrialStoneOnAnOccupiedCellLeavesTheStoneThere) {
   engine.FillCandidates(lists);
   ExpectSameSearch(engine, CellWhite, CellBlack, 7, 8, 7, lists, 8);
   EXPECT_EQ(engine.Board[7][8], CellBlack);
+}
+
+// The undo room holds the deepest chains: searches with no depth limit to speak of, fours only
+// (where chains run longest before the lists run dry) and with threes at a depth well past the
+// game's, from both sides of positions late in games. Each level stands on its own empty cell.
+TEST(FastSearch, UndoRoomHoldsTheDeepestChains) {
+  auto search = std::make_unique<TFastSearch>();
+  int searches = 0;
+  VisitGamePositions(41, 4, [&](TGameBoard& engine, uint8_t colour) {
+    CandidateLists lists{};
+    engine.FillCandidates(lists);
+    search->Load(engine.Board, engine.Threat);
+    for (uint8_t attacker : {colour, Opponent(colour)}) {
+      int32_t column = 0, row = 0;
+      search->FindForcedWin(attacker, attacker, column, row, 9, lists, 1 << 30);
+      search->FindForcedWin(attacker, attacker, column, row, 7, lists, 24);
+      searches += 2;
+    }
+  });
+  EXPECT_GT(searches, 200);
+  EXPECT_GT(search->DeepestUndo(), 8u * 16) << "the chains should run deeper than the game's";
+  EXPECT_LE(search->DeepestUndo(), TFastSearch::UndoRoom) << search->DeepestUndo();
 }
 
 }  // namespace
