@@ -349,6 +349,7 @@ bool TFastSearch::Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_
                          int32_t depth, bool foursFail) {
   ++Calls;
   if (depth <= 0) return false;
+  if (Stopped != nullptr && Stopped->load(std::memory_order_relaxed)) return false;
 
   const TLists saved = Lists;
   const size_t mark = UndoSize;

@@ -13,6 +13,7 @@
 // the object; nothing is allocated once it exists.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -40,6 +41,10 @@ class TFastSearch {
   enum class TTrial : uint8_t { Pending, Ended, Won, Lost };
   TTrial SetUpAnswer(uint8_t colour, int32_t column, int32_t row, int slot, uint8_t minLevel,
                      const CandidateLists& lists, int32_t depth);
+
+  // While the flag is set, searches answer false at once and their answers mean nothing: the
+  // helpers stop trials whose walk has already settled.
+  void StopOn(const std::atomic<bool>* flag) { Stopped = flag; }
 
   // The FindForcedWin calls this search has made since it was loaded or last asked; asking
   // starts the count again. Each search counts for itself, so a trial's count is read back from
@@ -117,6 +122,7 @@ class TFastSearch {
   TUndo Undo[UndoRoom];
   size_t UndoSize = 0, UndoPeak = 0;
   uint64_t Calls = 0;
+  const std::atomic<bool>* Stopped = nullptr;
 
   bool Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel, int32_t depth,
               bool foursFail = false);

@@ -175,6 +175,7 @@ namespace {
 
 using TTrial = TFastSearch::TTrial;
 constexpr int Slots = CandidateList::SlotCount;
+constexpr int Open = -2;  // a walk that still waits for a trial
 
 // The walk over the opponent's cells as trials: trial k tries slot k + 1.
 struct TDefenceTrials {
@@ -193,6 +194,18 @@ struct TDefenceTrials {
       if (state == TTrial::Ended || state == TTrial::Lost) return false;
     }
     return true;
+  }
+  // The walk over the trials settled so far: the defence's slot, 0 when there is none, or Open
+  // while a trial it reaches has not been settled. calls gets the reached trials' search counts.
+  int Settle(uint64_t* calls) const {
+    for (int trial = 0; trial < Slots; ++trial) {
+      const TTrial state = States[trial].load();
+      if (state == TTrial::Pending) return Open;
+      if (state == TTrial::Ended) return 0;
+      if (calls != nullptr) *calls += Calls[trial];
+      if (state == TTrial::Lost) return trial + 1;
+    }
+    return 0;
   }
   void Run(TFastSearch& search, int trial) {
     const CandidateEntry& entry = Lists.Of(Other).Slot(trial + 1);
@@ -235,6 +248,21 @@ struct TSetUpTrials {
     }
     return true;
   }
+  // The walk over the trials settled so far: the first move that sets up a win, -1 when none
+  // does, or Open while a trial it reaches has not been settled. calls gets the reached trials'
+  // search counts.
+  int Settle(uint64_t* calls) const {
+    for (int move = 0; move < Moves.Count; ++move) {
+      for (int answer = 0; answer < Slots; ++answer) {
+        const TTrial state = States[move][answer].load();
+        if (state == TTrial::Pending) return Open;
+        if (state == TTrial::Ended) break;
+        if (calls != nullptr) *calls += Calls[move][answer];
+        if (state == TTrial::Won) return move;
+      }
+    }
+    return -1;
+  }
   void Run(TFastSearch& search, int trial) {
     const int move = trial / Slots, answer = trial % Slots;
     const CandidateEntry& entry = *Moves.Entries[move];
@@ -250,13 +278,7 @@ struct TSetUpTrials {
 int TGameBoard::FastDefence(const CandidateLists& lists, uint8_t other, int32_t depth) {
   TDefenceTrials trials{*this, lists, other, depth};
   TSearchHelper::RunTrials(trials, Slots, *Fast, UseHelpers);
-  for (int trial = 0; trial < Slots; ++trial) {
-    const TTrial state = trials.States[trial].load();
-    if (state == TTrial::Ended) break;
-    ForcedWinCalls += trials.Calls[trial];
-    if (state == TTrial::Lost) return trial + 1;
-  }
-  return 0;
+  return trials.Settle(&ForcedWinCalls);
 }
 
 // The best-scoring set-up move, or -1: every move is tried, and of those that set up a win the
@@ -296,15 +318,8 @@ int TGameBoard::FastSetUp(const CandidateLists& lists, uint8_t colour, int32_t d
   }
   TSetUpTrials trials{*this, lists, ordered, colour, depth};
   TSearchHelper::RunTrials(trials, ordered.Count * Slots, *Fast, UseHelpers);
-  for (int move = 0; move < ordered.Count; ++move) {
-    for (int answer = 0; answer < Slots; ++answer) {
-      const TTrial state = trials.States[move][answer].load();
-      if (state == TTrial::Ended) break;
-      ForcedWinCalls += trials.Calls[move][answer];
-      if (state == TTrial::Won) return ordered.Index[move];
-    }
-  }
-  return -1;
+  const int chosen = trials.Settle(&ForcedWinCalls);
+  return chosen < 0 ? -1 : ordered.Index[chosen];
 }
 
 // Read as play: colour takes (column, row), the opponent answers on one of colour's strong cells,

@@ -74,16 +74,19 @@ void TSearchHelper::Run(TJob& job, TFastSearch& own, bool helpers) {
 }
 
 void TSearchHelper::Work(TJob& job, TFastSearch& search, bool prepared) {
+  search.StopOn(&job.Stop);
   for (;;) {
     const int trial = job.Next.fetch_add(1);
-    if (trial >= job.Count) return;
+    if (trial >= job.Count || job.Stop.load()) break;
     if (!job.Needed(job.Trials, trial)) continue;
     if (!prepared) {
       job.Prepare(job.Trials, search);
       prepared = true;
     }
     job.Run(job.Trials, search, trial);
+    if (job.Settled(job.Trials)) job.Stop.store(true);
   }
+  search.StopOn(nullptr);
 }
 
 void TSearchHelper::Serve(THelper& helper) {

@@ -24,11 +24,18 @@ class TSearchHelper {
  public:
   // One walk's trials. `own` already holds the decision's position. TTrials supplies
   // Prepare(search), called once by each helper before its first trial; Needed(trial), false once
-  // the walk is known to stop before the trial; and Run(search, trial).
+  // the walk is known to stop before the trial; Run(search, trial); and Settle(nullptr), below -1
+  // while the walk still waits for a trial. Once the walk has settled, searches still running
+  // serve no answer and are stopped, so the caller never waits for them.
   // With helpers false the caller walks alone.
   template <class TTrials>
   static void RunTrials(TTrials& trials, int count, TFastSearch& own, bool helpers) {
-    TJob job{count, &trials, &Call<TTrials>::Prepare, &Call<TTrials>::Needed, &Call<TTrials>::Run};
+    TJob job{count,
+             &trials,
+             &Call<TTrials>::Prepare,
+             &Call<TTrials>::Needed,
+             &Call<TTrials>::Run,
+             &Call<TTrials>::Settled};
     Run(job, own, helpers);
   }
 
@@ -48,7 +55,9 @@ class TSearchHelper {
     void (*Prepare)(void* trials, TFastSearch& search);
     bool (*Needed)(void* trials, int trial);
     void (*Run)(void* trials, TFastSearch& search, int trial);
+    bool (*Settled)(void* trials);
     std::atomic<int> Next{0};
+    std::atomic<bool> Stop{false};
   };
   template <class TTrials>
   struct Call {
@@ -60,6 +69,9 @@ class TSearchHelper {
     }
     static void Run(void* trials, TFastSearch& search, int trial) {
       static_cast<TTrials*>(trials)->Run(search, trial);
+    }
+    static bool Settled(void* trials) {
+      return static_cast<TTrials*>(trials)->Settle(nullptr) >= -1;
     }
   };
 
