@@ -336,7 +336,10 @@ TFastSearch::TTrial TFastSearch::SetUpAnswer(uint8_t colour, int32_t column, int
 
 bool TFastSearch::Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, uint8_t& cell,
                       int32_t depth, bool foursFail) {
-  if (depth <= 0) {
+  // With no depth left the search answers false. So does the defender to move with one level
+  // left: whatever its lists say, it answers false at once or after a block, and a block is a
+  // search with no depth left. Neither needs its stone placed.
+  if (depth <= 0 || (depth == 1 && toMove != attacker)) {
     ++Calls;
     return false;
   }
