@@ -9,7 +9,7 @@
 
 #include "SearchTurns.h"
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(LINDORA_NO_SIMD)
 #include <emmintrin.h>
 #endif
 
@@ -151,7 +151,7 @@ void TFastSearch::WriteRaised(const int8_t bestTheirs[32], int8_t* theirLevels,
                               uint32_t& ownRaised) {
   constexpr int NearBit = OffsetBit - 5;
   std::memcpy(theirLevels, bestTheirs + NearBit, Segment);
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(LINDORA_NO_SIMD)
   // Sixteen lanes at a time: the five past the segment hold no window level, so they keep
   // their old bytes.
   const __m128i zero = _mm_setzero_si128();
@@ -178,7 +178,7 @@ void TFastSearch::WriteRaised(const int8_t bestTheirs[32], int8_t* theirLevels,
 // The list walks of a ranking. A slot is four bytes, Level, Cell and LevelSum from the lowest
 // byte up; the SSE2 forms look at all twelve slots at once and find what the plain walks find.
 int TFastSearch::SlotOf(const TList& list, uint8_t cell) {
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(LINDORA_NO_SIMD)
   const __m128i want = _mm_set1_epi32(cell << 8);
   const __m128i cells = _mm_set1_epi32(0xFF00);
   int found = 0;
@@ -199,7 +199,7 @@ int TFastSearch::SlotOf(const TList& list, uint8_t cell) {
 // The first slot whose Level is lower, or equal with a lower LevelSum: the first slot below the
 // newcomer in the order of (Level, LevelSum). There is one, since slot 12's Level is lower.
 int TFastSearch::InsertionSlot(const TList& list, int8_t level, int32_t levelSum) {
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(LINDORA_NO_SIMD)
   const __m128i newcomer = _mm_set1_epi32(level * 65536 + (levelSum + 32768));
   const __m128i bias = _mm_set1_epi32(0x8000);
   int below = 0;
@@ -222,7 +222,7 @@ int TFastSearch::InsertionSlot(const TList& list, int8_t level, int32_t levelSum
 
 // Moves slots place..11 (from 0) one down, slot 12 dropping out, and writes entry at place.
 void TFastSearch::InsertAt(TList& list, int place, const TSlot& entry) {
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(LINDORA_NO_SIMD)
   // Each lane takes its own slot before place and its upper neighbour's after it.
   __m128i* lanes = reinterpret_cast<__m128i*>(list);
   __m128i carry = _mm_setzero_si128();

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running, testing and packaging Lindora need
-# (dpkg-dev reads the programs' library dependencies for the package; the validators and man
-# check what it installs).
+# Installs the Debian 12 packages that building, testing, fuzzing and packaging Lindora need:
+# the compilers (clang for the second build and libFuzzer, with its runtime libraries), CMake,
+# GoogleTest and Google Benchmark, Qt 6 (whose development package brings the OpenGL headers),
+# clang-format for `make format`, and for the package dpkg-dev, which reads the programs' library
+# dependencies, and the validators and man, which check what it installs.
 # Only missing packages are installed; when nothing is missing it prints nothing.
 set -euo pipefail
 
 packages=(
-  g++ make cmake
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev
-  xvfb xauth
-  clang-14 libclang-rt-14-dev
+  g++ make cmake git
+  libgtest-dev libbenchmark-dev
+  qt6-base-dev
+  clang-14 libclang-rt-14-dev clang-format
   dpkg-dev desktop-file-utils appstream man-db
 )
 

@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <set>
 #include <sstream>
 #include <string>
@@ -259,6 +261,89 @@ TEST(Match, SelfPlayOfTheEngineKeepsEveryGame) {
   EXPECT_EQ(std::vector<std::string>(records[0].begin(), records[0].begin() + 4),
             std::vector<std::string>(records[1].begin(), records[1].begin() + 4));
   EXPECT_NE(log.str().find("game   2: B Black, A White"), std::string::npos) << log.str();
+  fs::remove_all(folder);
+}
+
+// An engine that joins a game already under way learns it from BOARD: its own stones marked 1,
+// the opponent's 2. With three opening stones White is first asked with three stones listed
+// and Black with four, so both colours and both ways of counting are seen, in both games.
+TEST(Match, BoardListingMarksTheEnginesOwnStonesWithOne) {
+  const fs::path folder = ScratchFolder("board");
+  TPlayer rusher{RusherCells, "0", "echo OK", (folder / "a.log").string()};
+  TPlayer filler{FillerCells(), "0", "echo OK", (folder / "b.log").string()};
+  TMatchOptions options =
+      ClockOptions(PlayerScript(folder, "a.sh", rusher), PlayerScript(folder, "b.sh", filler));
+  options.OpeningStones = 3;
+  options.TimeoutMs = 5000;
+  TMatch match(options);
+  std::ostringstream log;
+  ASSERT_TRUE(match.Run(log)) << log.str();
+  const std::vector<TPoint> opening = MakeOpenings(options.Seed, 1, 3)[0];
+  // Per game: the number of stones in the BOARD listing each engine got, in game order.
+  std::vector<size_t> listed[2];
+  for (int engine = 0; engine < 2; ++engine) {
+    const std::vector<std::string> lines = ReadLines(folder / (engine == 0 ? "a.log" : "b.log"));
+    for (size_t index = 0; index < lines.size(); ++index) {
+      if (lines[index] != "BOARD") continue;
+      size_t end = index + 1;
+      while (end < lines.size() && lines[end] != "DONE")
+        ++end;
+      ASSERT_LT(end, lines.size()) << "BOARD without DONE";
+      const size_t count = end - index - 1;
+      for (size_t stone = 0; stone < count; ++stone) {
+        int x = -1, y = -1, mark = 0;
+        const std::string& line = lines[index + 1 + stone];
+        ASSERT_EQ(std::sscanf(line.c_str(), "%d,%d,%d", &x, &y, &mark), 3) << line;
+        // The engine to move has the colour of stone number count; every other stone is its.
+        EXPECT_EQ(mark, stone % 2 == count % 2 ? 1 : 2) << "stone " << stone << " of " << count;
+        if (stone < opening.size()) {
+          EXPECT_EQ(x, opening[stone].X);
+          EXPECT_EQ(y, opening[stone].Y);
+        }
+      }
+      listed[engine].push_back(count);
+      index = end;
+    }
+  }
+  // A is Black in game 1 and White in game 2; B the other way round.
+  EXPECT_EQ(listed[0], (std::vector<size_t>{4, 3})) << log.str();
+  EXPECT_EQ(listed[1], (std::vector<size_t>{3, 4})) << log.str();
+  fs::remove_all(folder);
+}
+
+// With four or more games, each pair of games plays its own opening twice, the engines swapping
+// colours, and no two pairs share an opening.
+TEST(Match, EachPairOfGamesSharesItsOwnOpeningWithColoursSwapped) {
+  const fs::path folder = ScratchFolder("pairs");
+  TMatchOptions options = ClockOptions(PlayerScript(folder, "a.sh", Player(RusherCells)),
+                                       PlayerScript(folder, "b.sh", Player(FillerCells())));
+  options.Games = 6;
+  options.OpeningStones = 3;
+  options.TimeoutMs = 5000;
+  options.RecordFolder = (folder / "games").string();
+  TMatch match(options);
+  std::ostringstream log;
+  ASSERT_TRUE(match.Run(log)) << log.str();
+  std::vector<std::vector<std::string>> openings;
+  for (int game = 1; game <= options.Games; ++game) {
+    char name[32];
+    std::snprintf(name, sizeof name, "game-%03d.psq", game);
+    const std::vector<std::string> lines = ReadLines(folder / "games" / name);
+    ASSERT_GE(lines.size(), 5u) << name;
+    openings.emplace_back(lines.begin() + 1, lines.begin() + 4);
+    const char* colours = game % 2 == 1 ? ": A Black, B White" : ": B Black, A White";
+    std::ostringstream line;
+    line << "game " << std::setw(3) << game << colours;
+    EXPECT_NE(log.str().find(line.str()), std::string::npos) << line.str() << "\n" << log.str();
+  }
+  for (int game = 0; game < options.Games; ++game) {
+    for (int other = game + 1; other < options.Games; ++other) {
+      if (game / 2 == other / 2)
+        EXPECT_EQ(openings[game], openings[other]) << "games " << game + 1 << ", " << other + 1;
+      else
+        EXPECT_NE(openings[game], openings[other]) << "games " << game + 1 << ", " << other + 1;
+    }
+  }
   fs::remove_all(folder);
 }
 

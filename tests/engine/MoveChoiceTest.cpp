@@ -119,6 +119,23 @@ TEST_F(MoveChoiceTest, QuietMoveThatSetsUpAForcedWin) {
   EXPECT_EQ(shallow.Panel, " ");
 }
 
+// Two quiet moves set up a win here with the same cell score; the later slot of White's list,
+// (10, 6), is played, by the fast walk and the plain one alike.
+TEST_F(MoveChoiceTest, EqualSetUpScoresPlayTheLaterSlot) {
+  PlaceAll(Engine, {{6, 6, CellBlack},
+                    {9, 9, CellBlack},
+                    {10, 12, CellBlack},
+                    {11, 7, CellWhite},
+                    {9, 6, CellWhite}});
+  for (bool fast : {true, false}) {
+    Engine.UseFastSearch = fast;
+    const TChoice choice = Choose(CellWhite);
+    EXPECT_EQ(choice.Column, 10) << (fast ? "fast" : "plain");
+    EXPECT_EQ(choice.Row, 6) << (fast ? "fast" : "plain");
+    EXPECT_EQ(choice.Panel, "I will win! ") << (fast ? "fast" : "plain");
+  }
+}
+
 TEST_F(MoveChoiceTest, NothingToRateAnswersTheBorderCell) {
   const TChoice choice = Choose(CellBlack);
   EXPECT_EQ(choice.Column, 0);

@@ -140,6 +140,23 @@ TEST_F(BoardDrawing, MouseMoveMovesTheCursorMarkAndReportsTheIntersection) {
   EXPECT_EQ(Form->CursorColumn, 8);
 }
 
+// Off the diagonal a column and row taken the wrong way round show: the read-out, the cursor and
+// its mark all name column 4, row 10, and a click there puts the stone on the same intersection.
+TEST_F(BoardDrawing, MouseReadOutNamesColumnThenRow) {
+  NewGame(false, false);
+  const QImage start = Form->Image1->Picture().copy();
+  MoveTo(122, 297);
+  EXPECT_EQ(Form->PanelText(1), "4 : 10");
+  EXPECT_EQ(Form->CursorColumn, 4);
+  EXPECT_EQ(Form->CursorRow, 10);
+  const QImage moved = Form->Image1->Picture().copy();
+  EXPECT_NE(moved.pixel(4 * 30 - 13, 10 * 30 - 13), start.pixel(4 * 30 - 13, 10 * 30 - 13));
+  EXPECT_EQ(moved.pixel(10 * 30 - 13, 4 * 30 - 13), start.pixel(10 * 30 - 13, 4 * 30 - 13));
+  PressAt(122, 297);
+  EXPECT_EQ(Form->BoardEngine->CellAt(4, 10), CellBlack);
+  EXPECT_EQ(Form->BoardEngine->CellAt(10, 4), CellEmpty);
+}
+
 TEST_F(BoardDrawing, MoveNumbersOnlyForStonesOnTheBoard) {
   NewGame(false, false);
   Click(8, 8);

@@ -254,4 +254,24 @@ TEST_F(RecordFile, SavedReopenedAndResavedIsIdentical) {
   EXPECT_EQ(Read(PathOf("first.lnd")), Read(PathOf("second.lnd")));
 }
 
+// The longest record the reader accepts arrives whole through Open game, its last entry from the
+// file's last two bytes, and Save game writes the same bytes back.
+TEST_F(RecordFile, TheLargestRecordOpensToItsLastByteAndSavesIdentically) {
+  QByteArray bytes = Magic + Bytes({MaxRecordMoves & 0xFF, MaxRecordMoves >> 8, 0, 0});
+  for (int move = 0; move < MaxRecordMoves - 1; ++move)
+    bytes += Bytes({1 + move % 15, 1 + move / 15 % 15});
+  bytes += Bytes({14, 3});
+  ASSERT_EQ(bytes.size(), 11 + 2 * MaxRecordMoves);
+  NewGame(false, false);
+  const QString path = Write("largest.lnd", bytes);
+  Form->OpenRecord(path);
+  EXPECT_EQ(Dialogs.Messages, Texts({"Open successful! total steps：65535"}));
+  ASSERT_EQ(Form->History.size(), static_cast<size_t>(MaxRecordMoves));
+  EXPECT_TRUE(Form->History.back() == (MoveEntry{14, 3}));
+  EXPECT_TRUE(Form->History[MaxRecordMoves - 2] ==
+              (MoveEntry{1 + (MaxRecordMoves - 2) % 15, 1 + (MaxRecordMoves - 2) / 15 % 15}));
+  Form->SaveRecord(PathOf("again.lnd"));
+  EXPECT_EQ(Read(PathOf("again.lnd")), bytes);
+}
+
 }  // namespace
