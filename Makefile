@@ -66,17 +66,12 @@ test-nosimd: deps
 
 # Three libFuzzer targets, each for a third of FUZZ_SECONDS, each from its committed seed corpus
 # (tests/fuzz/corpus, shell-corpus, brain-corpus) plus what it grew in earlier runs: the record
-# reader, the engine shell's commands and the engine protocol's lines.
-FUZZ_CXX = clang++-14 -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined \
-  -fno-sanitize-recover=undefined -Iengine -Itools -Itools/brain -Itests/engine -Itests/fuzz
+# reader, the engine shell's commands and the engine protocol's lines. CMake builds them with
+# clang in their own folder, from the same libraries the programs link.
 FUZZ_SHARE = $(shell s=$$(( $(FUZZ_SECONDS) / 3 )); [ $$s -ge 1 ] || s=1; echo $$s)
 FUZZ_RUN = -max_total_time=$(FUZZ_SHARE) -timeout=30 -print_final_stats=1
-# The engine and both protocols, compiled once for the two protocol targets.
-FUZZ_OBJECTS = $(patsubst %.cpp,$(FUZZ_BUILD)/objects/%.o,$(wildcard engine/*.cpp) \
-  tools/LineReader.cpp tools/ShellCommands.cpp tools/brain/BrainProtocol.cpp)
 
-fuzz: deps
-	@$(MAKE) --no-print-directory -j $(JOBS) fuzz-targets
+fuzz: fuzz-targets
 	@mkdir -p $(FUZZ_BUILD)/grown/record $(FUZZ_BUILD)/grown/shell $(FUZZ_BUILD)/grown/brain
 	$(FUZZ_BUILD)/record_fuzz $(FUZZ_RUN) $(FUZZ_BUILD)/grown/record tests/fuzz/corpus
 	$(FUZZ_BUILD)/shell_fuzz $(FUZZ_RUN) -max_len=8192 -dict=tests/fuzz/shell.dict \
@@ -84,27 +79,10 @@ fuzz: deps
 	$(FUZZ_BUILD)/brain_fuzz $(FUZZ_RUN) -max_len=8192 -dict=tests/fuzz/brain.dict \
 	  $(FUZZ_BUILD)/grown/brain tests/fuzz/brain-corpus
 
-fuzz-targets: $(FUZZ_BUILD)/record_fuzz $(FUZZ_BUILD)/shell_fuzz $(FUZZ_BUILD)/brain_fuzz
-
-$(FUZZ_BUILD)/record_fuzz: tests/fuzz/RecordFuzz.cpp ui/GameRecord.cpp ui/GameRecord.h
-	@mkdir -p $(@D)
-	$(FUZZ_CXX) -Iui tests/fuzz/RecordFuzz.cpp ui/GameRecord.cpp -o $@
-
-$(FUZZ_BUILD)/shell_fuzz: $(FUZZ_BUILD)/objects/tests/fuzz/ShellFuzz.o $(FUZZ_OBJECTS)
-	$(FUZZ_CXX) -pthread $^ -o $@
-
-$(FUZZ_BUILD)/brain_fuzz: $(FUZZ_BUILD)/objects/tests/fuzz/BrainFuzz.o $(FUZZ_OBJECTS)
-	$(FUZZ_CXX) -pthread $^ -o $@
-
-$(FUZZ_BUILD)/objects/tests/fuzz/%.o: tests/fuzz/%.cpp
-	@mkdir -p $(@D)
-	$(FUZZ_CXX) -fsanitize-coverage-ignorelist=tests/fuzz/uninstrumented.txt -MMD -c $< -o $@
-
-$(FUZZ_BUILD)/objects/%.o: %.cpp
-	@mkdir -p $(@D)
-	$(FUZZ_CXX) -MMD -c $< -o $@
-
--include $(shell find $(FUZZ_BUILD)/objects -name '*.d' 2>/dev/null)
+fuzz-targets: deps
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DLINDORA_FUZZ=ON -DLINDORA_WITH_UI=OFF -DLINDORA_WITH_BENCH=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target record_fuzz shell_fuzz brain_fuzz
 
 run: build
 	@if [ -x $(BUILD)/lindora ]; then ./$(BUILD)/lindora; else ./$(BUILD)/lindora-cli; fi
