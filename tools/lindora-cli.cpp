@@ -11,10 +11,10 @@
 // answers {"error":"..."} and changes nothing.
 #include <unistd.h>
 
-#include <cstring>
 #include <iostream>
 #include <string>
 
+#include "ProgramOptions.h"
 #include "ShellCommands.h"
 
 namespace {
@@ -33,25 +33,12 @@ constexpr const char* Usage =
     "  --help     show this help and leave\n"
     "  --version  show the version and leave\n";
 
-// Answers the exit code when the program is to leave, or -1 to read commands.
-int CommandLine(int argc, char** argv) {
-  if (argc < 2) return -1;
-  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-    std::cout << Usage;
-    return 0;
-  }
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::cout << "lindora-cli " << LINDORA_VERSION << "\n";
-    return 0;
-  }
-  std::cerr << "lindora-cli: unknown argument " << argv[1] << "\n" << Usage;
-  return 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (const int code = CommandLine(argc, argv); code >= 0) return code;
+  if (const int code = StandardOptions(argc, argv, "lindora-cli", LINDORA_VERSION, Usage);
+      code >= 0)
+    return code;
   std::ios::sync_with_stdio(false);
   TEngineShell shell;
   TLineSplitter splitter(TLineEnds::LineFeed);

@@ -4,12 +4,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "BrainProtocol.h"
+#include "ProgramOptions.h"
 
 namespace {
 
@@ -42,26 +41,13 @@ constexpr const char* Usage =
     "  --help     show this help and leave\n"
     "  --version  show the version and leave\n";
 
-// The options a person types; a manager starts the program without any. Answers the exit code
-// when the program is to leave, or -1 to speak the protocol.
-int CommandLine(int argc, char** argv) {
-  if (argc < 2) return -1;
-  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-    std::fputs(Usage, stdout);
-    return 0;
-  }
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("pbrain-lindora %s\n", LINDORA_VERSION);
-    return 0;
-  }
-  std::fprintf(stderr, "pbrain-lindora: unknown argument %s\n%s", argv[1], Usage);
-  return 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (const int code = CommandLine(argc, argv); code >= 0) return code;
+  // A manager starts the program without arguments; the options are for a person.
+  if (const int code = StandardOptions(argc, argv, "pbrain-lindora", LINDORA_VERSION, Usage);
+      code >= 0)
+    return code;
   // Standard output carries the protocol alone, written straight to the descriptor without a
   // buffer, so every answer leaves at once.
   TBrainProtocol brain;
