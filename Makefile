@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Front door of the build: everything goes through CMake in build/.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
@@ -9,6 +10,8 @@ FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 # ON turns every compiler warning into an error (CI builds so).
 WERROR ?= OFF
+# Debian's default clang, whichever version the release ships.
+CLANGXX ?= clang++
 
 .PHONY: all deps configure build test test-sanitize test-thread test-clang test-nosimd fuzz \
         fuzz-targets run bench package format format-check clean
@@ -52,7 +55,7 @@ test-thread: deps
 
 # The whole project again with clang, every warning an error, and every test run.
 test-clang: deps
-	@cmake -S . -B $(CLANG_BUILD) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=Release \
+	@cmake -S . -B $(CLANG_BUILD) -DCMAKE_CXX_COMPILER=$(CLANGXX) -DCMAKE_BUILD_TYPE=Release \
 	  -DLINDORA_WERROR=ON >/dev/null
 	@cmake --build $(CLANG_BUILD) -j $(JOBS)
 	cd $(CLANG_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -80,7 +83,7 @@ fuzz: fuzz-targets
 	  $(FUZZ_BUILD)/grown/brain tests/fuzz/brain-corpus
 
 fuzz-targets: deps
-	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=$(CLANGXX) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DLINDORA_FUZZ=ON -DLINDORA_WITH_UI=OFF -DLINDORA_WITH_BENCH=OFF >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target record_fuzz shell_fuzz brain_fuzz
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the computer's move over a fixed corpus of positions from games, and the stone
 // placement with its rescan.
 //

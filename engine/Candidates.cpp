@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Candidate move lists: the twelve most threatening empty cells of each colour, and the refresh
 // that follows one trial stone on a working copy of the threat table.
 //

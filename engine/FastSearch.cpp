@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fast forced-win search. Each operation follows its plain twin (Candidates.cpp, ForcedWin.cpp,
 // MoveChoice.cpp) step for step; the comments say only where the way differs.
 #include "FastSearch.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fast forced-win search: the same search, call for call, as the plain one of ForcedWin.cpp,
 // on a position kept in place instead of copied at every level.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The forced-win threat search as written: can the attacker make five through a chain of threats
 // that the defender must answer each time, within the depth?
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board engine of Lindora: the position on a bordered 17 x 17 board, stone placement and
 // removal, and for both colours a per-intersection, per-direction threat level table that is
 // kept equal to the full evaluation of the position after every change.

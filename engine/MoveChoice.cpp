@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Move choice: the ladder that picks the computer's stone and its verdict. Own forced win first,
 // then blocking a five, answering the opponent's forced win, a quiet move that sets up a forced
 // win, and last the intersection with the highest static score.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helper threads for the move choice, one per further core the process may use (at most three).
 // Some steps of the ladder are walks over independent trials (the opponent's cells that might stop
 // its forced win, the set-up moves and the answers to each); the calling thread and the helpers

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two turns of the forced-win search, written once for both ways of keeping the searched
 // position: the plain search that copies its lists and table at every level, and the fast search
 // that changes them in place and undoes the changes on the way back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Line threat classification: the rescan of the lines through a changed intersection and the
 // pattern tables that rate the five-cell windows of a line.
 //

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, testing, fuzzing and packaging Lindora need:
-# the compilers (clang for the second build and libFuzzer, with its runtime libraries), CMake,
-# GoogleTest and Google Benchmark, Qt 6 (whose development package brings the OpenGL headers),
-# clang-format for `make format`, and for the package dpkg-dev, which reads the programs' library
-# dependencies, and the validators and man, which check what it installs.
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Installs the Debian packages that building, running, testing, fuzzing and packaging Lindora
+# need, on Debian 12 and 13 alike: the compilers (the release's own clang for the second build
+# and libFuzzer, with its runtime libraries), CMake, GoogleTest and Google Benchmark, Qt 6 (whose
+# development package brings the OpenGL headers), clang-format for `make format`, a font with the
+# game's CJK captions and full-width marks, and for the package dpkg-dev and file, which read the
+# programs' library dependencies, and the validators, lintian and man, which check what it holds.
+# Only unversioned names are used, so that each release gets its own default versions.
 # Only missing packages are installed; when nothing is missing it prints nothing.
 set -euo pipefail
 
@@ -11,8 +14,9 @@ packages=(
   g++ make cmake git
   libgtest-dev libbenchmark-dev
   qt6-base-dev
-  clang-14 libclang-rt-14-dev clang-format
-  dpkg-dev desktop-file-utils appstream man-db
+  clang libclang-rt-dev clang-format
+  fonts-wqy-microhei
+  dpkg-dev file binutils desktop-file-utils appstream man-db lintian
 )
 
 missing=()

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading commands one line at a time from another program, shared by lindora-cli and
 // pbrain-lindora. Memory stays bounded: a line that runs past the limit is handed out once as
 // too long, the moment it passes the limit, and the rest of it is dropped up to its line end.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The options a person types for a program that otherwise reads its input from another program:
 // --help and --version, nothing else.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command interpreter behind lindora-cli, kept apart from main() so tests can drive it.
 #pragma once
 

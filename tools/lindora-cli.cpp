@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lindora-cli: the engine shell. Reads one command a line from standard input and answers each
 // with one line of JSON, so the engine can be scripted and tested without the window.
 //

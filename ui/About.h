@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About box (Form2): the program's icon, title, a short description and two links.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board picture of the main window: the full redraw, single stones and move numbers, the two
 // exclusive-or corner marks, the mouse read-out and the resize rule that keeps the picture
 // square. Everything scales with the cell pitch, a sixteenth of the square picture.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing surface of the board picture: a small canvas over a QImage with the operations the
 // board drawing is written in. Colours are 24-bit values with red in the low byte (255 is pure
 // red, 0x8000 is green), a line stops one pixel before its end point, and a pen may combine with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two game clocks and the view options: "Show time", "Show steps", "Toolbar" and
 // "Status bar".
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every modal box the window shows goes through TDialogs, so that the headless tests can record
 // the texts and choose file names instead of blocking on a box nobody closes.
 #pragma once

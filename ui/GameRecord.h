@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game record file: the move list of a game and nothing else.
 //
 //   offset 0   1 byte   6, the length of the magic text

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image control that shows the board picture (Image1): it owns the picture, offers its
 // drawing surface, and passes mouse presses, mouse moves and its own size changes on.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window (Form1): it owns the board engine and all game state, turns mouse clicks on the
 // board picture into moves, answers them in play against the computer, keeps the move history
 // and draws the board.

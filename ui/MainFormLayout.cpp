@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The components of the main window: actions, menu, tool bar, the panels around the board
 // picture, the status bar, the timer and the file dialogs. Each component carries its name as
 // its Qt object name. Menu entries and tool buttons are linked to actions: they show their own

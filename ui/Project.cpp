@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: the application and its title, the main window, the hidden About box, the event
 // loop. The main window's first showing starts the first game; closing it ends the program.
 #include <QApplication>

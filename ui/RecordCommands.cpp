@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Save game and Open game: the game record file of the main window. The bytes are laid out by
 // GameRecord; here they meet the file system, the dialogs and the game state.
 #include <QFile>

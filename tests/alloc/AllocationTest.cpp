@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The computer player works on fixed-size values only: no heap allocation while a move is
 // chosen. Every operator new of this program is counted, and the count must not move across
 // ChooseMove on positions from seeded games.

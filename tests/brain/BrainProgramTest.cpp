@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real pbrain-lindora through its pipes: a scripted session of every command with the three
 // kinds of line end, and nothing on standard output but protocol lines.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine protocol in-process: every command, its answers, the colours the engine takes, and
 // bad input that is refused without touching the position.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bounded line reader of lindora-cli and pbrain-lindora: the line ends of each program, and
 // lines that run past the limit, which are reported once and dropped without holding memory.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The match runner: the referee's five, the seeded openings, the records, engines that crash,
 // hang, cheat or cannot start, each losing its game while the match goes on, and the clocks:
 // announced time, tolerance, set-up before timing and the match clock.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board model: clearing, reading cells, placing, refusing and removing stones, and the
 // announcement of a completed five.
 #include <gtest/gtest.h>

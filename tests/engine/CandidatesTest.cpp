@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Candidate lists: the ranking rules of RankCandidate, dropping and clearing, and the refresh
 // that follows a trial stone on a working copy of the threat table.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random use of the engine: stones placed and taken away at random, refused placements, and
 // the move choice asked from the positions this reaches. After every step the board keeps its
 // border, the threat table equals a from-scratch evaluation, and a decision leaves the position

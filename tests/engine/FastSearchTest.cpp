@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fast search against the plain one that walks the decision as described: on positions from
 // seeded games and on crowded boards, the same move, verdict and messages, with the helper threads
 // or without; the same outcomes from direct searches; and the plain search's own figures.

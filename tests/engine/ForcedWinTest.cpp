@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The forced-win search: the attacker's and the defender's steps on positions built for each,
 // the answers it leaves in the out cell, and the board left as it was.
 #include <gtest/gtest.h>

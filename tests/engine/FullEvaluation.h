@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The threat table worked out from scratch, written plainly for the tests to compare the
 // engine's incrementally kept table against.
 #pragma once

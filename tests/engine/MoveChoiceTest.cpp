@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Move choice: each rung of the ladder with its verdict, the scan's tie-break, and on many
 // positions from games the board and the table left as they were and a legal answer.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Positions for the computer player's tests: stones placed through the engine, and positions
 // taken from seeded games in which both sides play the computer's move after a random opening.
 #pragma once

@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine shell: answers, JSON escaping and refusal of bad input.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "ShellCommands.h"
 

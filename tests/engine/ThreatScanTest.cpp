@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The threat table: rated examples of single lines, the pattern lookup, and a property test
 // in which the table kept up by the engine always equals a table computed from scratch.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target of the engine protocol: arbitrary bytes, cut into lines as pbrain-lindora cuts
 // them, each answered by the protocol. After every line: every answer line is a protocol line
 // without control characters, MESSAGE and DEBUG lines come only ahead of at most one other line,

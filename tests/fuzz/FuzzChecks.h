@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks shared by the fuzz targets of the two line protocols: the engine's position against a
 // fresh replay of its stones, and a guard that nothing reaches standard output behind the
 // protocol's back. A failed check prints what failed and aborts, which libFuzzer reports.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target of the record reader: any bytes must give either a refusal or a move list that
 // agrees with the file, without a crash, a leak or undefined behaviour.
 #include <cstdlib>

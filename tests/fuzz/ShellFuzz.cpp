@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target of the engine shell: arbitrary bytes, cut into lines as lindora-cli cuts them,
 // each answered by the shell. After every line: the answer is empty exactly for a blank or
 // comment line and otherwise one line of valid JSON, an error changes nothing, and the stones

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every program but the game answers --help and --version on standard output with exit 0, and an
 # unknown option with its usage on standard error and exit 2, without touching standard input.
 function(Run result out err)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build twice into a staging folder, once under a plain prefix and once under one
 # with a blank and a dollar sign, and checks what a desktop needs to list and start the game.
 function(Install prefix)

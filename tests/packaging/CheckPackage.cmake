@@ -1,7 +1,9 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package into a scratch folder from the build's CPack configuration, then
-# checks its control fields and contents, unpacks it and checks that the manual pages render, the
-# menu entry and the AppStream description validate, and, where lintian is installed and asked
-# for, that it finds no error.
+# checks its control fields and contents, unpacks it and checks that the manual pages render and
+# the menu entry and the AppStream description validate. For a build that is shipped (SHIPPED),
+# also that every program is hardened as Debian's own are and that lintian, pedantic, finds
+# nothing worse than information and nothing about hardening.
 function(Expect text)
   if(NOT (${ARGN}))
     message(FATAL_ERROR "${text}")
@@ -67,9 +69,35 @@ Run(ignored desktop-file-validate "${root}/usr/share/applications/lindora.deskto
 Run(ignored appstreamcli validate --no-net
     "${root}/usr/share/metainfo/org.lindora.lindora.metainfo.xml")
 
-if(LINTIAN)
-  execute_process(COMMAND "${LINTIAN}" --fail-on error "${debs}" RESULT_VARIABLE code
-                  OUTPUT_VARIABLE found ERROR_VARIABLE found)
-  Expect("lintian finds errors:\n${found}" code EQUAL 0)
+Run(copyright cat "${root}/usr/share/doc/lindora/copyright")
+Expect("the copyright file names no GPL-3+ licence:\n${copyright}"
+       copyright MATCHES "\nLicense: GPL-3\\+\n" AND copyright MATCHES "common-licenses/GPL-3")
+
+# What readelf shows of each program: a position-independent executable, read-only relocations
+# bound at start-up, the stack protector and fortified libc calls, and no compiler notes.
+function(ExpectHardened program)
+  get_filename_component(name "${program}" NAME)
+  Run(header readelf -h -W "${program}")
+  Run(dynamic readelf -d -W "${program}")
+  Run(segments readelf -l -W "${program}")
+  Run(sections readelf -S -W "${program}")
+  Run(symbols readelf --dyn-syms -W "${program}")
+  Expect("${name} is not position-independent" header MATCHES "Type: +DYN" AND
+         dynamic MATCHES "FLAGS_1[^\n]*PIE")
+  Expect("${name} has no read-only relocations" segments MATCHES "GNU_RELRO")
+  Expect("${name} does not bind at start-up" dynamic MATCHES "BIND_NOW|FLAGS_1[^\n]* NOW")
+  Expect("${name} has no stack protector" symbols MATCHES "__stack_chk_fail")
+  Expect("${name} calls no fortified libc functions" symbols MATCHES " __[a-z0-9_]+_chk")
+  Expect("${name} keeps a .comment section" NOT sections MATCHES " \\.comment ")
+endfunction()
+
+if(SHIPPED)
+  foreach(program ${programs})
+    ExpectHardened("${root}/usr/bin/${program}")
+  endforeach()
+  execute_process(COMMAND lintian -I -E --pedantic --fail-on error,warning "${debs}"
+                  RESULT_VARIABLE code OUTPUT_VARIABLE found ERROR_VARIABLE found)
+  Expect("lintian finds errors or warnings:\n${found}" code EQUAL 0)
+  Expect("lintian finds the programs not hardened:\n${found}" NOT found MATCHES "hardening")
 endif()
 file(REMOVE_RECURSE "${SCRATCH}")

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures in resources/: the formats the window loads, the black the stones are cut out
 // of, the icons, the tool-bar images, the resource list, and the generator that writes them.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game record codec: the exact bytes written, and every way a damaged file is refused.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The seeded games that the engine tests and the benchmark play: a few stones at random in the
 // 5 x 5 square at the centre, Black first, then the computer's move for both sides.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About box: its frame and place, the texts and positions of its parts, the two links and
 // the Cancel button.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board picture at 480 x 480 (cell pitch 30): grid, frame, stone boxes, the exclusive-or
 // corner marks, the mouse read-out, and the resize rule that keeps the picture square.
 #include <QLabel>

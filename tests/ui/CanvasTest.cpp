@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing surface: colours with red in the low byte, lines without their end point, wide
 // exclusive-or pens, transparent stretching and text on a filled background.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Game flow in the window: click mapping, the place-and-record path, New game, the play-mode
 // switching and the computer's answer inside the click.
 #include "WindowFixture.h"

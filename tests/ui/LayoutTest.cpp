@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's layout and options: the menu tree, the tool bar, the actions, the status-bar
 // panels, the clocks, F2, the Toolbar and Status bar toggles, Show steps, Exit and About.
 #include <QActionGroup>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sets of pixels for the drawing tests: the pixels of a rectangle, and those in which two pictures
 // of the same size differ.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Save game and Open game: the bytes of the record, the replay an open starts, and every way a
 // file can be refused without changing the game or losing the file saved before.
 #include <sys/resource.h>

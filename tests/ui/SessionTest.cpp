@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A long randomised session over the real window: from fixed seeds, thousands of commands a
 // user could give (clicks anywhere on the picture, Backward, Forward, New game, the mode
 // switches, "Computer first", "Show steps", saving and opening records, resizes, clock ticks).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Backward and Forward: the step sizes of each play mode, the enabling of the two commands,
 // stepping past either end, and a new move after stepping back.
 #include "WindowFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window tests run inside one QApplication, on the offscreen platform unless told otherwise.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A real main window for the tests: not shown, its board picture 480 x 480 (cell pitch 30), and
 // every message box and file dialog answered by a recorder instead of a user.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine protocol of pbrain-lindora: the line commands that Gomoku tournament managers and
 // analysis boards send to an engine, answered with Lindora's board engine and computer player.
 // Kept apart from main() so tests drive it in-process as well as through the real program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pbrain-lindora: Lindora's computer player as an engine for Gomoku tournament managers and
 // analysis boards. Reads one command a line from standard input (LF, CR LF or CR endings) and
 // writes every answer at once; see BrainProtocol.h for the commands and colours.

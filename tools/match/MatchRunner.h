@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The match runner behind lindora-match: two engine programs of the managers' line protocol play
 // a series of 15 x 15 freestyle games, each from a seeded opening, with alternating colours.
 // Only POSIX processes, pipes and poll; kept apart from main() so tests drive it in-process.

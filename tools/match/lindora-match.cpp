@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lindora-match: plays a series of 15 x 15 freestyle games between two engine programs of the
 // managers' line protocol, prints each result and the totals, and keeps every game as a
 // Piskvork .psq record.

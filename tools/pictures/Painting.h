@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the picture painters: deterministic noise, the wood colour ramp, the
 // shading of a stone, and the filled-and-outlined shapes of the tool-bar style.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures of the game, painted from code so that they can be regenerated and reviewed:
 // the board background, the two stones, the program icons and the fifteen tool-bar images.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lindora-pictures: paints every picture of the game into a resource folder.
 //
 //   lindora-pictures RESOURCE_DIR

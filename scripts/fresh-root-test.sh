@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Proves the README's set-up on a fresh Debian system: makes a minimal root of RELEASE (bookworm,
+# trixie, ...) with debootstrap from the Debian mirror this machine's apt sources already name,
+# copies the tree in without its build folders, installs only make, and runs `make test` exactly
+# as the README writes it. Then it installs a virtual display, starts `make run` under it and
+# checks that the game is still running after a few seconds. Needs root. Everything it made is
+# removed when it ends, also on failure or interruption.
+#
+#   scripts/fresh-root-test.sh trixie
+#
+# ROOT_PARENT (default build-fresh/ in the tree) is where the root is made; KEEP_ROOT=1 leaves it
+# for a look; RUN_SECONDS (default 8) is how long the game must keep running.
+set -euo pipefail
+
+release=${1:?usage: fresh-root-test.sh RELEASE}
+source_tree=$(cd "$(dirname "$0")/.." && pwd)
+run_seconds=${RUN_SECONDS:-8}
+[ "$(id -u)" -eq 0 ] || { echo "fresh-root-test.sh: needs root (debootstrap, chroot)" >&2; exit 1; }
+
+say() { printf '[%s %s] %s\n' "$release" "$(date +%T)" "$*"; }
+
+# The Debian archive of the host's apt sources, in either the one-line or the deb822 form.
+debian_mirror() {
+  local files=(/etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources)
+  local found
+  found=$(cat "${files[@]}" 2>/dev/null |
+    grep -oE '(^deb[[:space:]]+(\[[^]]*\][[:space:]]+)?|^URIs:[[:space:]]*)[a-z]+://[^[:space:]]+' |
+    grep -oE '[a-z]+://[^[:space:]]+' | grep -E '/debian/?$' | head -n 1)
+  [ -n "$found" ] || { echo "no Debian archive in this machine's apt sources" >&2; return 1; }
+  echo "${found%/}"
+}
+
+if ! command -v debootstrap >/dev/null; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get install -y -q --no-install-recommends debootstrap >/dev/null ||
+    { apt-get update -q >/dev/null && apt-get install -y -q --no-install-recommends debootstrap >/dev/null; }
+fi
+
+mirror=$(debian_mirror)
+root_parent=${ROOT_PARENT:-$source_tree/build-fresh}
+mkdir -p "$root_parent"
+root=$(mktemp -d "$root_parent/$release.XXXXXX")
+chmod 755 "$root"  # apt downloads as its own user, which must reach into the root
+game_pid=""
+
+# The processes running inside the root, by their root directory.
+root_pids() {
+  local pid
+  for pid in $(ls /proc | grep -E '^[0-9]+$'); do
+    [ "$(readlink "/proc/$pid/root" 2>/dev/null)" = "$root" ] && echo "$pid"
+  done
+  return 0
+}
+game_running() {
+  local pid
+  for pid in $(root_pids); do
+    [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = lindora ] && return 0
+  done
+  return 1
+}
+
+# Unmounts what was mounted in the root, deepest first, then removes it. rm never crosses into a
+# file system still mounted there, so the host's /dev cannot be reached through the root.
+cleanup() {
+  local status=$?
+  set +e
+  [ -n "$game_pid" ] && kill -- "-$game_pid" 2>/dev/null
+  # Processes still running inside the root (the display server, a game) would keep it busy.
+  for pid in $(root_pids); do kill -9 "$pid" 2>/dev/null; done
+  for mount in $(findmnt -rn -o TARGET | grep -F "$root/" | sort -r); do
+    umount "$mount" 2>/dev/null || umount -l "$mount"
+  done
+  if [ "${KEEP_ROOT:-0}" = 1 ]; then
+    say "root kept in $root"
+  elif ! findmnt -rn -o TARGET | grep -qF "$root/"; then
+    rm -rf --one-file-system "$root"
+  else
+    say "not removing $root: something is still mounted in it" >&2
+  fi
+  exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+in_root() { chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin \
+  LANG=C.UTF-8 TERM=dumb DEBIAN_FRONTEND=noninteractive "$@"; }
+
+say "debootstrap --variant=minbase $release from $mirror"
+debootstrap --variant=minbase "$release" "$root" "$mirror" >"$root.debootstrap.log" 2>&1 || {
+  tail -n 20 "$root.debootstrap.log" >&2
+  rm -f "$root.debootstrap.log"
+  exit 1
+}
+rm -f "$root.debootstrap.log"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+mount -t proc proc "$root/proc"
+mount -t sysfs sysfs "$root/sys"
+mount --bind /dev "$root/dev"
+mount --bind /dev/pts "$root/dev/pts"
+mount -t tmpfs tmpfs "$root/dev/shm"
+
+say "copying the tree into /root/lindora, without its build folders"
+mkdir -p "$root/root/lindora"
+tar -C "$source_tree" --exclude='./build' --exclude='./build-*' -cf - . |
+  tar -C "$root/root/lindora" -xf -
+
+say "installing make"
+in_root apt-get update -q >/dev/null
+in_root apt-get install -y -q --no-install-recommends make >/dev/null
+
+say "make test"
+if ! in_root /bin/sh -c 'cd /root/lindora && make test' >"$root/test.log" 2>&1; then
+  tail -n 80 "$root/test.log" | sed "s/^/[$release] /"
+  say "make test FAILED"
+  exit 1
+fi
+grep -E 'tests passed|Skipped|\*\*\*Skipped' "$root/test.log" | sed "s/^/[$release] /"
+
+say "make run under a virtual display for $run_seconds s"
+in_root apt-get install -y -q --no-install-recommends xvfb xauth >/dev/null
+setsid chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/bin:/bin LANG=C.UTF-8 \
+  /bin/sh -c 'cd /root/lindora && exec xvfb-run -a make run' >"$root/run.log" 2>&1 &
+game_pid=$!
+# make run first checks that the build is up to date; the game itself starts after that.
+for _ in $(seq 120); do
+  game_running || ! kill -0 "$game_pid" 2>/dev/null && break
+  sleep 0.5
+done
+game_running && sleep "$run_seconds"
+if ! game_running; then
+  say "the game is not running $run_seconds s after it started:"
+  cat "$root/run.log"
+  exit 1
+fi
+say "the game is running; stopping it"
+kill -- "-$game_pid" 2>/dev/null || true
+wait "$game_pid" 2>/dev/null || true
+game_pid=""
+say "passed"
