@@ -13,10 +13,12 @@ QRect TForm1::StoneBox(int32_t column, int32_t row) const {
   return QRect(column * pitch - half + 2, row * pitch - half + 2, pitch - 2, pitch - 2);
 }
 
+// The picture is the largest square the image control holds; where the window manager will not
+// give the window its square size, the control shows it in its middle.
 void TForm1::RedrawBoard() {
-  const int width = Image1->width(), height = Image1->height();
-  CellPitch = std::min(height / 16, width / 16);
-  QImage picture(width, height, QImage::Format_RGB32);
+  const int side = std::min(Image1->width(), Image1->height());
+  CellPitch = side / 16;
+  QImage picture(side, side, QImage::Format_RGB32);
   TCanvas(picture).StretchDraw(picture.rect(), BoardPicture);
   Image1->SetPicture(picture);
   DrawCornerMark(CursorColumn, CursorRow, CursorMarkColor);

@@ -19,20 +19,24 @@ TCanvas& TImage::Canvas() {
   return PictureCanvas;
 }
 
+QPoint TImage::PictureOrigin() const {
+  return QPoint((width() - PictureImage.width()) / 2, (height() - PictureImage.height()) / 2);
+}
+
 void TImage::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().window());
-  painter.drawImage(0, 0, PictureImage);
+  painter.drawImage(PictureOrigin(), PictureImage);
 }
 
 void TImage::mousePressEvent(QMouseEvent* event) {
-  const QPoint at = event->position().toPoint();
-  emit MouseDown(event->button(), at.x(), at.y());
+  const QPoint at = event->position().toPoint() - PictureOrigin();
+  if (PictureImage.rect().contains(at)) emit MouseDown(event->button(), at.x(), at.y());
 }
 
 void TImage::mouseMoveEvent(QMouseEvent* event) {
-  const QPoint at = event->position().toPoint();
-  emit MouseMove(at.x(), at.y());
+  const QPoint at = event->position().toPoint() - PictureOrigin();
+  if (PictureImage.rect().contains(at)) emit MouseMove(at.x(), at.y());
 }
 
 void TImage::resizeEvent(QResizeEvent*) {

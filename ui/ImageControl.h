@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The image control that shows the board picture (Image1): it owns the picture, offers its
-// drawing surface, and passes mouse presses, mouse moves and its own size changes on.
+// drawing surface, and passes mouse presses, mouse moves and its own size changes on. A picture
+// smaller than the control sits in its middle; mouse positions are passed on in the picture's
+// own coordinates, and only where they fall on it.
 #pragma once
 
 #include <QImage>
@@ -19,6 +21,8 @@ class TImage : public QWidget {
   const QImage& Picture() const { return PictureImage; }
   // The drawing surface of the picture; what is drawn shows at the next paint.
   TCanvas& Canvas();
+  // Where the picture's top-left corner shows in the control.
+  QPoint PictureOrigin() const;
 
  signals:
   void MouseDown(Qt::MouseButton button, int x, int y);

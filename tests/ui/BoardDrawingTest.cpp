@@ -3,6 +3,7 @@
 // corner marks, the mouse read-out, and the resize rule that keeps the picture square.
 #include <QLabel>
 
+#include "ImageControl.h"
 #include "PixelSets.h"
 #include "WindowFixture.h"
 
@@ -195,6 +196,37 @@ TEST_F(BoardDrawing, PictureTooSmallForTheGridIgnoresTheMouse) {
   EXPECT_EQ(Form->CellPitch, 2);
   PressAt(20, 20);
   EXPECT_EQ(Form->History, Moves({{10, 10}}));
+}
+
+// Where the window manager keeps the window from its square size (maximised, say), the square
+// board sits in the middle of the space it has, and the mouse and the drawing follow it: a click
+// on an intersection as shown places its stone there, a click on the band beside it does nothing.
+TEST_F(BoardDrawing, BoardCentredInAnUnsquareSpace) {
+  NewGame(false, false);
+  const struct {
+    QSize space;
+    QPoint origin;
+    int column, row;
+  } cases[] = {{{640, 480}, {80, 0}, 8, 8}, {{480, 600}, {0, 60}, 4, 10}};
+  for (const auto& c : cases) {
+    Form->Image1->resize(c.space);
+    Form->RedrawBoard();
+    ASSERT_EQ(Form->Image1->Picture().size(), QSize(480, 480));
+    ASSERT_EQ(Form->Image1->PictureOrigin(), c.origin);
+    PressAt(c.origin.x() / 2 + 1, c.origin.y() / 2 + 1);
+    PressAt(c.origin.x() + c.column * 30 + 5, c.origin.y() + c.row * 30 - 5);
+    EXPECT_EQ(Form->History.back(), Moves({{c.column, c.row}}).front());
+    EXPECT_EQ(Form->PlyCount, &c - cases + 1) << "one stone per case";
+
+    // Shown by a control of its own, out of the window's layout, which would size it anew.
+    TImage control;
+    control.resize(c.space);
+    control.SetPicture(Form->Image1->Picture());
+    const QImage shown = control.grab().toImage();
+    EXPECT_TRUE(IsBlack(shown.pixel(c.origin + QPoint(30, 100)))) << "the first grid line";
+    EXPECT_EQ(shown.pixel(c.origin / 2 + QPoint(1, 1)), control.palette().window().color().rgb())
+        << "the band beside the board";
+  }
 }
 
 TEST(ResizeRule, SquaresToAMultipleOfSixteen) {
