@@ -119,7 +119,15 @@ void TForm1::Image1MouseMove(int x, int y) {
 // size or not at all. So the window asks once for the size at which the picture is square and
 // redraws with whatever it has; a request it has already made is not repeated, which keeps a
 // refusing window manager from starting a resize loop.
+// A maximised or full-screen window keeps the size its screen gives it: a request for another
+// would be ignored, or would take the window out of that state and past the screen's edge. The
+// board is then shown in the middle of the space it has.
 void TForm1::FormResize() {
+  if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+    LastResizeRequest = QSize();
+    RedrawBoard();
+    return;
+  }
   const QSize target = SquaredWindowSize(size(), Image1->size());
   if (target == size()) {
     LastResizeRequest = QSize();

@@ -311,6 +311,28 @@ TEST_F(Layout, BarTogglesKeepThePictureSquare) {
   ExpectSquarePicture("both shown");
 }
 
+// Maximised, the window keeps the screen's size instead of asking for a square one, and the board
+// is the largest square that fits, in the middle; restored, it is square again.
+TEST_F(Layout, MaximisedWindowKeepsItsSizeWithTheBoardInTheMiddle) {
+  ShowWindow();
+  const QSize normal = Form->size();
+  Form->showMaximized();
+  Settle();
+  ASSERT_TRUE(Form->isMaximized());
+  const QSize space = Form->Image1->size();
+  ASSERT_NE(space.width(), space.height()) << "the offscreen screen is not square";
+  const int side = std::min(space.width(), space.height());
+  EXPECT_EQ(Form->Image1->Picture().size(), QSize(side, side));
+  EXPECT_EQ(Form->CellPitch, side / 16);
+  EXPECT_EQ(Form->Image1->PictureOrigin(),
+            QPoint((space.width() - side) / 2, (space.height() - side) / 2));
+
+  Form->showNormal();
+  Settle();
+  EXPECT_EQ(Form->size(), normal);
+  ExpectSquarePicture("restored");
+}
+
 // Counts the resize events of a widget.
 class TResizeCounter : public QObject {
  public:
