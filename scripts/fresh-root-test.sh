@@ -3,8 +3,9 @@
 # Proves the README's set-up on a fresh Debian system: makes a minimal root of RELEASE (bookworm,
 # trixie, ...) with debootstrap from the Debian mirror this machine's apt sources already name,
 # copies the tree in without its build folders, installs only make, and runs `make test` exactly
-# as the README writes it; a test skipped for a missing tool fails the run too. Then it installs a virtual display, starts `make run` under it and
-# checks that the game is still running after a few seconds. Needs root. Everything it made is
+# as the README writes it; a test skipped for a missing tool fails the run too. Then it installs
+# a virtual display, starts `make run` under it and checks that the game is still running after a
+# few seconds. Needs root. Everything it made is
 # removed when it ends, also on failure or interruption.
 #
 #   scripts/fresh-root-test.sh trixie
@@ -119,6 +120,8 @@ grep -E 'tests passed|\*\*\*Skipped' "$root/test.log" | sed "s/^/[$release] /"
 # install-deps.sh is to install every tool a test uses: on a fresh system nothing may be skipped.
 if grep -q 'The following tests did not run' "$root/test.log"; then
   sed -n '/The following tests did not run/,/^$/p' "$root/test.log" | sed "s/^/[$release] /"
+  grep -h '^SKIPPED: ' "$root/root/lindora/build/Testing/Temporary/LastTest.log" |
+    sed "s/^/[$release] /" || true
   say "make test skipped tests: install-deps.sh misses what they need"
   exit 1
 fi
