@@ -18,6 +18,8 @@ function(Run out)
   set(${out} "${stdout}" PARENT_SCOPE)
 endfunction()
 
+include(${CMAKE_CURRENT_LIST_DIR}/ValidateMetainfo.cmake)
+
 file(REMOVE_RECURSE "${SCRATCH}")
 file(MAKE_DIRECTORY "${SCRATCH}")
 Run(ignored cpack -G DEB --config "${BUILD_DIR}/CPackConfig.cmake" -B "${SCRATCH}")
@@ -66,8 +68,7 @@ endforeach()
 file(STRINGS "${root}/usr/share/applications/lindora.desktop" exec REGEX "^Exec=")
 Expect("the menu entry starts ${exec}" exec STREQUAL "Exec=/usr/bin/lindora")
 Run(ignored desktop-file-validate "${root}/usr/share/applications/lindora.desktop")
-Run(ignored appstreamcli validate --no-net
-    "${root}/usr/share/metainfo/org.lindora.lindora.metainfo.xml")
+ValidateMetainfo("${root}/usr/share/metainfo/org.lindora.lindora.metainfo.xml" "${HOMEPAGE}")
 
 Run(copyright cat "${root}/usr/share/doc/lindora/copyright")
 Expect("the copyright file names no GPL-3+ licence:\n${copyright}"
@@ -95,9 +96,16 @@ if(SHIPPED)
   foreach(program ${programs})
     ExpectHardened("${root}/usr/bin/${program}")
   endforeach()
-  execute_process(COMMAND lintian -I -E --pedantic --fail-on error,warning "${debs}"
-                  RESULT_VARIABLE code OUTPUT_VARIABLE found ERROR_VARIABLE found)
-  Expect("lintian finds errors or warnings:\n${found}" code EQUAL 0)
+  execute_process(COMMAND lintian -I -E --pedantic "${debs}" RESULT_VARIABLE code
+                  OUTPUT_VARIABLE found ERROR_VARIABLE found)
+  Expect("lintian fails (${code}):\n${found}" code EQUAL 0)
   Expect("lintian finds the programs not hardened:\n${found}" NOT found MATCHES "hardening")
+  # Newer lintian passes the AppStream validator's missing home page on as a failed validation;
+  # the validation above has shown that to be its only complaint.
+  string(REGEX MATCHALL "(^|\n)[EW]: [^\n]*" faults "${found}")
+  foreach(fault ${faults})
+    Expect("lintian finds errors or warnings:\n${found}"
+           NOT HOMEPAGE AND fault MATCHES " appstream-metadata-validation-failed ")
+  endforeach()
 endif()
 file(REMOVE_RECURSE "${SCRATCH}")
