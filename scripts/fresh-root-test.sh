@@ -44,6 +44,7 @@ mkdir -p "$root_parent"
 root=$(mktemp -d "$root_parent/$release.XXXXXX")
 chmod 755 "$root"  # apt downloads as its own user, which must reach into the root
 game_pid=""
+step_pid=""
 
 # The processes running inside the root, by their root directory.
 root_pids() {
@@ -66,7 +67,8 @@ game_running() {
 cleanup() {
   local status=$?
   set +e
-  [ -n "$game_pid" ] && kill -- "-$game_pid" 2>/dev/null
+  for group in $step_pid $game_pid; do kill -- "-$group" 2>/dev/null; done
+  rm -f "$root.debootstrap.log"
   # Processes still running inside the root (the display server, a game) would keep it busy.
   for pid in $(root_pids); do kill -9 "$pid" 2>/dev/null; done
   for mount in $(findmnt -rn -o TARGET | grep -F "$root/" | sort -r); do
@@ -84,11 +86,21 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-in_root() { chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin \
+# A long step runs as a process group of its own, waited for in the background: an interruption
+# is then acted on at once, and the cleanup can stop the whole step.
+step() {
+  setsid "$@" &
+  step_pid=$!
+  local status=0
+  wait "$step_pid" || status=$?
+  step_pid=""
+  return "$status"
+}
+in_root() { step chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin \
   LANG=C.UTF-8 TERM=dumb DEBIAN_FRONTEND=noninteractive "$@"; }
 
 say "debootstrap --variant=minbase $release from $mirror"
-debootstrap --variant=minbase "$release" "$root" "$mirror" >"$root.debootstrap.log" 2>&1 || {
+step debootstrap --variant=minbase "$release" "$root" "$mirror" >"$root.debootstrap.log" 2>&1 || {
   tail -n 20 "$root.debootstrap.log" >&2
   rm -f "$root.debootstrap.log"
   exit 1
@@ -146,4 +158,5 @@ say "the game is running; stopping it"
 kill -- "-$game_pid" 2>/dev/null || true
 wait "$game_pid" 2>/dev/null || true
 game_pid=""
+step_pid=""
 say "passed"
