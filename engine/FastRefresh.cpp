@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The fast search's refresh after a stone: the levels of the four lines through it rewritten
+// in place, their old bytes logged for the way back, and every cell whose level changed ranked.
+#include <cassert>
+#include <cstring>
+
+#include "FastGeometry.h"
+
+#if defined(__SSE2__) && !defined(LINDORA_NO_SIMD)
+#include <emmintrin.h>
+#endif
+
+using namespace FastSearchBits;
+
+// Writes a refresh's window levels into the two segments: the opponent's become what its windows
+// give (0 where none does, as after the reset), the stone's colour keeps the higher of old and
+// new. Only empty cells in reach get a window level, and every window level is above 0. The
+// raised marks come back as bits of the line masks.
+void TFastSearch::WriteRaised(const int8_t bestTheirs[32], int8_t* theirLevels,
+                              uint32_t& theirsRaised, const int8_t bestOwn[32], int8_t* ownLevels,
+                              uint32_t& ownRaised) {
+  constexpr int NearBit = OffsetBit - 5;
+  std::memcpy(theirLevels, bestTheirs + NearBit, Segment);
+#if defined(__SSE2__) && !defined(LINDORA_NO_SIMD)
+  // Sixteen lanes at a time: the five past the segment hold no window level, so they keep
+  // their old bytes.
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i theirs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bestTheirs + NearBit));
+  theirsRaised = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpgt_epi8(theirs, zero))) << NearBit;
+  const __m128i own = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bestOwn + NearBit));
+  const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ownLevels));
+  const __m128i up = _mm_and_si128(_mm_cmpgt_epi8(own, old), _mm_cmpgt_epi8(own, zero));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(ownLevels),
+                   _mm_or_si128(_mm_and_si128(up, own), _mm_andnot_si128(up, old)));
+  ownRaised = static_cast<uint32_t>(_mm_movemask_epi8(up)) << NearBit;
+#else
+  theirsRaised = ownRaised = 0;
+  for (int j = 0; j < Segment; ++j) {
+    theirsRaised |= static_cast<uint32_t>(bestTheirs[NearBit + j] > 0) << (NearBit + j);
+    const int8_t ownLevel = bestOwn[NearBit + j];
+    const bool up = ownLevel > 0 && ownLevel > ownLevels[j];
+    if (up) ownLevels[j] = ownLevel;
+    ownRaised |= static_cast<uint32_t>(up) << (NearBit + j);
+  }
+#endif
+}
+
+void TFastSearch::Put(uint8_t cell, uint8_t code) {
+  const TGeometry& geometry = Geometry;
+  const uint8_t old = Board[cell];
+  for (int direction = 0; direction < 4; ++direction) {
+    const TGeometry::TLinePlace place = geometry.Places[cell][direction];
+    const uint64_t bit = uint64_t{1} << (16 + place.Index);
+    if (old >= CellBlack) Stones[old - CellBlack][direction][place.Line] &= ~bit;
+    if (code >= CellBlack) Stones[code - CellBlack][direction][place.Line] |= bit;
+  }
+  Board[cell] = code;
+}
+
+int8_t* TFastSearch::SavedSegment(int colour, int direction, int line, int first) {
+  int8_t* segment = &LineLevels[colour][direction][line][first];
+  assert(UndoSize < UndoRoom && "a level saves eight segments and levels nest once a cell");
+  TUndo& undo = Undo[UndoSize++];
+  if (UndoSize > UndoPeak) UndoPeak = UndoSize;
+  undo.Offset = static_cast<uint16_t>(segment - &LineLevels[0][0][0][0]);
+  std::memcpy(undo.Levels, segment, Segment);
+  return segment;
+}
+
+void TFastSearch::UndoTo(size_t mark) {
+  while (UndoSize > mark) {
+    const TUndo& undo = Undo[--UndoSize];
+    std::memcpy(&LineLevels[0][0][0][0] + undo.Offset, undo.Levels, Segment);
+  }
+}
+
+// Most rankings meet a cell that is not listed and cannot enter; they end here, in line.
+// The refresh ranks only cells its line masks show empty, where the plain ranking's own check
+// for an occupied cell would pass.
+inline void TFastSearch::Rank(int colour, uint8_t cell) {
+  const int8_t* levels = &LineLevels[colour][0][0][0];
+  const uint16_t* offsets = Geometry.LevelOffsets[cell];
+  int8_t level = levels[offsets[0]];
+  int32_t levelSum = 0;
+  for (int direction = 0; direction < 4; ++direction) {
+    const int8_t each = levels[offsets[direction]];
+    if (each > level) level = each;
+    levelSum += each;
+  }
+  const bool listed = Lists.IsListed(colour, cell);
+  if (!listed && Lists.Of[colour][Slots - 1].Level >= level) return;
+  Place(colour, TSlot{level, cell, static_cast<int16_t>(levelSum)}, listed);
+}
+
+void TFastSearch::RefreshLines(uint8_t cell) {
+  for (int direction = 0; direction < 4; ++direction)
+    RefreshLine(direction, cell);
+}
+
+// The plain refresh resets one cell and re-ranks it before the next; resetting them all first
+// and ranking after gives the same lists, since a ranking reads only its own cell's levels. The
+// raised levels are the highest any window gives, which is what raising window by window leaves.
+void TFastSearch::RefreshLine(int direction, uint8_t cell) {
+  const TGeometry& geometry = Geometry;
+  const TGeometry::TLinePlace place = geometry.Places[cell][direction];
+  const int shift = place.Index + 16 - OffsetBit;
+  const int stone = Board[cell] - CellBlack;
+  const int other = 1 - stone;
+  const uint32_t own = static_cast<uint32_t>(Stones[stone][direction][place.Line] >> shift) & Reach;
+  const uint32_t theirs =
+      static_cast<uint32_t>(Stones[other][direction][place.Line] >> shift) & Reach;
+  const uint32_t inner =
+      static_cast<uint32_t>(geometry.Inner[direction][place.Line] >> shift) & Reach;
+  const uint32_t empty = inner & ~own & ~theirs;
+  const int32_t step = CellStep[direction];
+  auto cellAt = [&](int b) { return static_cast<uint8_t>(cell + (b - OffsetBit) * step); };
+
+  // The opponent loses its levels next to the stone and is re-ranked outward from it.
+  const int first = 16 + place.Index - 5;
+  int8_t* theirLevels = SavedSegment(other, direction, place.Line, first);
+  int8_t* ownLevels = SavedSegment(stone, direction, place.Line, first);
+  std::memset(theirLevels, 0, Segment);
+  for (uint32_t bits = empty & After; bits != 0; bits &= bits - 1)
+    Rank(other, cellAt(LowestBit(bits)));
+  for (uint32_t bits = empty & Before; bits != 0; bits &= ~(1u << HighestBit(bits)))
+    Rank(other, cellAt(HighestBit(bits)));
+
+  int8_t bestTheirs[32] = {}, bestOwn[32] = {};
+  // The opponent's windows lie wholly before the stone (first cells -9..-5) or wholly after it
+  // (+1..+5); the stone's colour has the five windows through the stone.
+  RaiseWindows(theirs, empty, FirstsBefore | FirstsAfter, Before | After, bestTheirs);
+  RaiseWindows(own, empty, FirstsThrough, Near, bestOwn);
+
+  uint32_t raised[2] = {0, 0};
+  WriteRaised(bestTheirs, theirLevels, raised[other], bestOwn, ownLevels, raised[stone]);
+  for (int colour = 0; colour < 2; ++colour) {
+    for (uint32_t bits = raised[colour]; bits != 0; bits &= bits - 1)
+      Rank(colour, cellAt(LowestBit(bits)));
+  }
+}
