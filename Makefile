@@ -31,9 +31,10 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer; any report fails.
+# The fast search also checks each of its short-cuts against the full search as it fires.
 test-sanitize: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINDORA_SANITIZE=ON \
-	  -DLINDORA_WITH_BENCH=OFF -DLINDORA_WERROR=$(WERROR) >/dev/null
+	  -DLINDORA_CHECK_SHORTCUTS=ON -DLINDORA_WITH_BENCH=OFF -DLINDORA_WERROR=$(WERROR) >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
@@ -84,7 +85,8 @@ fuzz: fuzz-targets
 
 fuzz-targets: deps
 	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=$(CLANGXX) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DLINDORA_FUZZ=ON -DLINDORA_WITH_UI=OFF -DLINDORA_WITH_BENCH=OFF >/dev/null
+	  -DLINDORA_FUZZ=ON -DLINDORA_CHECK_SHORTCUTS=ON -DLINDORA_WITH_UI=OFF -DLINDORA_WITH_BENCH=OFF \
+	  >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target record_fuzz shell_fuzz brain_fuzz
 
 run: build

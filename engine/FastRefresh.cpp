@@ -87,6 +87,8 @@ inline void TFastSearch::Rank(int colour, uint8_t cell) {
     if (each > level) level = each;
     levelSum += each;
   }
+  if constexpr (ShortcutCheck::Enabled)
+    RankedCells[colour][cell >> 6] |= uint64_t{1} << (cell & 63);
   const bool listed = Lists.IsListed(colour, cell);
   if (!listed && Lists.Of[colour][Slots - 1].Level >= level) return;
   Place(colour, TSlot{level, cell, static_cast<int16_t>(levelSum)}, listed);
@@ -115,6 +117,7 @@ void TFastSearch::RefreshLine(int direction, uint8_t cell) {
   const int32_t step = CellStep[direction];
   auto cellAt = [&](int b) { return static_cast<uint8_t>(cell + (b - OffsetBit) * step); };
 
+  if constexpr (ShortcutCheck::Enabled) std::memset(RankedCells, 0, sizeof RankedCells);
   // The opponent loses its levels next to the stone and is re-ranked outward from it.
   const int first = 16 + place.Index - 5;
   int8_t* theirLevels = SavedSegment(other, direction, place.Line, first);
@@ -136,5 +139,29 @@ void TFastSearch::RefreshLine(int direction, uint8_t cell) {
   for (int colour = 0; colour < 2; ++colour) {
     for (uint32_t bits = raised[colour]; bits != 0; bits &= bits - 1)
       Rank(colour, cellAt(LowestBit(bits)));
+  }
+  if constexpr (ShortcutCheck::Enabled) CheckRanked(direction, cell, empty, theirLevels, ownLevels);
+}
+
+// The checking build's watch on what the short-cuts read off the lists: every empty cell whose
+// level this refresh changed has been ranked since. The segments' old bytes are the last two
+// undo entries.
+void TFastSearch::CheckRanked(int direction, uint8_t cell, uint32_t empty,
+                              const int8_t* theirLevels, const int8_t* ownLevels) const {
+  const int stone = Board[cell] - CellBlack;
+  const int8_t* now[2] = {stone == 0 ? ownLevels : theirLevels,
+                          stone == 0 ? theirLevels : ownLevels};
+  const int8_t* before[2] = {Undo[UndoSize - (stone == 0 ? 1 : 2)].Levels,
+                             Undo[UndoSize - (stone == 0 ? 2 : 1)].Levels};
+  for (int j = 0; j < Segment; ++j) {
+    const int b = OffsetBit - 5 + j;
+    if (!Bit(empty, b)) continue;
+    const uint8_t at = static_cast<uint8_t>(cell + (b - OffsetBit) * CellStep[direction]);
+    for (int colour = 0; colour < 2; ++colour) {
+      const bool ranked = (RankedCells[colour][at >> 6] >> (at & 63)) & 1u;
+      if (now[colour][j] != before[colour][j] && !ranked)
+        ShortcutCheck::Fail(TShortcut::AttackerAtTwo,
+                            "a level changed at an empty cell that was not ranked again");
+    }
   }
 }

@@ -4,10 +4,12 @@
 #include "FastSearch.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "FastGeometry.h"
 #include "SearchTurns.h"
+#include "ShortcutCheck.h"
 
 using namespace FastSearchBits;
 
@@ -79,31 +81,91 @@ TFastSearch::TTrial TFastSearch::SetUpAnswer(uint8_t colour, int32_t column, int
 }
 
 bool TFastSearch::Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, uint8_t& cell,
-                      int32_t depth, bool foursFail) {
-  // With no depth left the search answers false. So does the defender to move with one level
-  // left: whatever its lists say, it answers false at once or after a block, and a block is a
-  // search with no depth left. Neither needs its stone placed.
-  if (depth <= 0 || (depth == 1 && toMove != attacker)) {
+                      int32_t depth, bool foursKnownToFail) {
+  // With no depth left the search answers false, as Search would, without placing the stone.
+  if (depth <= 0) {
     ++Calls;
     return false;
   }
-  if (depth == 2 && toMove == attacker && cell != 0) {
-    const int answer = AnswerAtTwo(attacker, cell);
-    if (answer >= 0) {
-      ++Calls;
-      return answer == 1;
+  if (!ShortcutCheck::Enabled || !InReference) {
+    if (depth == 1 && toMove != attacker)
+      return Answered(TShortcut::DefenderAtOne, false, attacker, toMove, cell, minLevel, depth);
+    if (depth == 2 && toMove == attacker && cell != 0) {
+      const std::optional<bool> wins = AttackerWinsAtTwo(attacker, cell);
+      if (wins)
+        return Answered(TShortcut::AttackerAtTwo, *wins, attacker, toMove, cell, minLevel, depth);
     }
   }
-  return Search(attacker, toMove, cell, minLevel, depth, foursFail);
+  return Search(attacker, toMove, cell, minLevel, depth, foursKnownToFail);
+}
+
+// An answer given without searching. The checking build runs the search it stands for and
+// stops on any difference; a stopped search's answers mean nothing and are not compared.
+bool TFastSearch::Answered(TShortcut rule, bool answer, uint8_t attacker, uint8_t toMove,
+                           uint8_t cell, uint8_t minLevel, int32_t depth) {
+  ++Calls;
+  if constexpr (ShortcutCheck::Enabled) {
+    ShortcutCheck::Count(rule);
+    uint8_t move = cell;
+    const bool full = FullSearch(attacker, toMove, move, minLevel, depth);
+    if (full != answer && !IsStopped()) Mismatch(rule, answer, full, attacker, toMove, cell, depth);
+  }
+  return answer;
+}
+
+// The search with every short-cut left out, as the checking build's reference. Its calls are
+// not counted, so the checking build counts as the others do.
+bool TFastSearch::FullSearch(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel,
+                             int32_t depth) {
+  const bool outer = InReference;
+  const uint64_t calls = Calls;
+  InReference = true;
+  const bool won = Search(attacker, toMove, cell, minLevel, depth);
+  InReference = outer;
+  Calls = calls;
+  return won;
+}
+
+void TFastSearch::Mismatch(TShortcut rule, bool answer, bool full, uint8_t attacker, uint8_t toMove,
+                           uint8_t cell, int32_t depth) const {
+  char what[160];
+  std::snprintf(what, sizeof what,
+                "answered %d where the full search answers %d (attacker %d, to move %d, "
+                "stone on %d,%d, depth %d)",
+                answer, full, attacker, toMove, cell >> 4, cell & 15, depth);
+  ShortcutCheck::Fail(rule, what);
+}
+
+bool TFastSearch::IsStopped() const {
+  return Stopped != nullptr && Stopped->load(std::memory_order_relaxed);
+}
+
+// A search whose fours are known to fail passes them over. The checking build searches them
+// too and expects the same outcome and, on a win, the same first move.
+bool TFastSearch::Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel,
+                         int32_t depth, bool foursKnownToFail) {
+  if constexpr (ShortcutCheck::Enabled) {
+    if (InReference) return SearchLevel(attacker, toMove, cell, minLevel, depth, false);
+    if (foursKnownToFail) {
+      ShortcutCheck::Count(TShortcut::FoursKnownToFail);
+      uint8_t fullMove = cell;
+      const bool full = FullSearch(attacker, toMove, fullMove, minLevel, depth);
+      const bool won = SearchLevel(attacker, toMove, cell, minLevel, depth, true);
+      if (!IsStopped() && (won != full || (won && toMove == attacker && cell != fullMove)))
+        Mismatch(TShortcut::FoursKnownToFail, won, full, attacker, toMove, cell, depth);
+      return won;
+    }
+  }
+  return SearchLevel(attacker, toMove, cell, minLevel, depth, foursKnownToFail);
 }
 
 // One level: the lists are saved whole and the table's changes logged, and both are put back
 // before returning, which leaves the caller's position as the plain search's copy would.
-bool TFastSearch::Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel,
-                         int32_t depth, bool foursFail) {
+bool TFastSearch::SearchLevel(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel,
+                              int32_t depth, bool foursKnownToFail) {
   ++Calls;
   if (depth <= 0) return false;
-  if (Stopped != nullptr && Stopped->load(std::memory_order_relaxed)) return false;
+  if (IsStopped()) return false;
 
   const TLists saved = Lists;
   const size_t mark = UndoSize;
@@ -118,12 +180,13 @@ bool TFastSearch::Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_
       word = 0;
     Drop(toMove - CellBlack, placed);
     RefreshLines(placed);
+    if constexpr (ShortcutCheck::Enabled) CheckListOrder();
   }
 
   const bool won = toMove == attacker ? SearchTurns::AttackersTurn(*this, attacker, cell, minLevel,
-                                                                   depth, foursFail)
+                                                                   depth, foursKnownToFail)
                                       : SearchTurns::DefendersTurn<TFastSearch, uint8_t>(
-                                            *this, attacker, minLevel, depth, foursFail);
+                                            *this, attacker, minLevel, depth, foursKnownToFail);
 
   if (placed != 0) Put(placed, under);
   Lists = saved;
@@ -136,10 +199,11 @@ bool TFastSearch::Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_
 // answer is its lists' top levels: a five point wins; so does an open-four point, unless the
 // defender now has a five point. Those levels come from the four lines through the stone without
 // placing it or ranking anything. The defender's list holds only what its stone raised, and its
-// levels only rise. The attacker's top entry is its highest cell at 10 or more as long as fewer
-// than twelve cells ever stand there during the refresh: then none is pushed out or kept out of
-// the list. Answers 1 or 0, or -1 where that count is reached and the full search must decide.
-int TFastSearch::AnswerAtTwo(uint8_t attacker, uint8_t cell) const {
+// levels only rise. The attacker's top entry is its highest cell at OpenFourLevel or more as long
+// as fewer than HandOverCells cells ever stand there during the refresh: then none is pushed out
+// or kept out of the list. Where that count is reached there is no answer: the full search
+// decides.
+std::optional<bool> TFastSearch::AttackerWinsAtTwo(uint8_t attacker, uint8_t cell) const {
   const TGeometry& geometry = Geometry;
   const int a = attacker - CellBlack, d = 1 - a;
   const int8_t* attackerLevels = &LineLevels[a][0][0][0];
@@ -178,7 +242,7 @@ int TFastSearch::AnswerAtTwo(uint8_t attacker, uint8_t cell) const {
       const int8_t others = othersMax(attackerLevels, offsets, direction);
       const int8_t before = std::max(others, attackerLevels[offsets[direction]]);
       const int8_t after = std::max(others, bestAttacker[b]);
-      high += std::max(before, after) >= 10;
+      high += std::max(before, after) >= OpenFourLevel;
       top = std::max(top, after);
       if (bestDefender[b] > 0 && bestDefender[b] > defenderLevels[offsets[direction]] &&
           std::max(bestDefender[b], othersMax(defenderLevels, offsets, direction)) == FiveLevel)
@@ -186,12 +250,29 @@ int TFastSearch::AnswerAtTwo(uint8_t attacker, uint8_t cell) const {
     }
   }
   for (const TSlot& slot : Lists.Of[a]) {
-    if (slot.Level < 10) break;
+    if (slot.Level < OpenFourLevel) break;
     if (slot.Cell == cell || ((touched[slot.Cell >> 6] >> (slot.Cell & 63)) & 1u)) continue;
     ++high;
     top = std::max(top, slot.Level);
   }
-  if (high >= Slots) return -1;
-  if (top == FiveLevel) return 1;
-  return top == 10 && !defenderFive ? 1 : 0;
+  if (high >= HandOverCells) {
+    if constexpr (ShortcutCheck::Enabled) {
+      ShortcutCheck::Count(TShortcut::AttackerAtTwoFull);
+      if (high == HandOverCells) ShortcutCheck::Count(TShortcut::AttackerAtTwoFullAtLimit);
+    }
+    return std::nullopt;
+  }
+  return top == FiveLevel || (top == OpenFourLevel && !defenderFive);
+}
+
+// The checking build's watch on what AttackerWinsAtTwo reads off the lists: down each list the
+// levels never rise.
+void TFastSearch::CheckListOrder() const {
+  for (const TList& list : Lists.Of) {
+    for (int slot = 1; slot < Slots; ++slot) {
+      if (list[slot].Level > list[slot - 1].Level)
+        ShortcutCheck::Fail(TShortcut::AttackerAtTwo,
+                            "a list's levels rise from one slot to the next");
+    }
+  }
 }

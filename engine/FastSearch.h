@@ -1,25 +1,60 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The fast forced-win search: the same search, call for call, as the plain one of ForcedWin.cpp,
-// on a position kept in place instead of copied at every level.
+// The fast forced-win search: the plain search of ForcedWin.cpp on a position kept in place
+// instead of copied at every level, which searches less where the outcome is known without
+// searching.
 //
 // What the plain search copies per call (two lists of twelve 12-byte slots and the 1800-byte
 // threat table) is here changed in place: a level saves the two lists, now 48 bytes each, and the
 // two runs of eleven levels that its refresh rewrites on each line, and puts them back on its way
 // out. The board is a private copy with a bit mask per line and colour, so a line's stones are
 // read with two shifts and the windows of the refresh are judged by mask arithmetic and one table
-// of window levels.
+// of window levels (FastGeometry.h, FastLists.cpp, FastRefresh.cpp). Every search it does makes
+// the moves the plain one makes, in the same order, on the same lists and levels.
 //
-// Every operation does what its plain twin does to the same data, in the same order, so moves,
-// outcomes and FindForcedWin call counts are those of the plain search. All memory is owned by
-// the object; nothing is allocated once it exists.
+// The rules by which it searches less. Each keeps every answer (move, verdict, messages) the
+// plain search gives; the checking build (LINDORA_CHECK_SHORTCUTS) runs the full search wherever
+// rules 1 to 4 fire and stops on any difference.
+//
+//  1. Set-up moves in order of preference (TGameBoard::FastSetUp). The plain walk tries every
+//     quiet move and keeps the highest-scoring one that sets up a win, the later slot on equal
+//     scores, if its score is above 0. Tried in that order, the first that wins is that move, and
+//     moves scoring 0 or less can never be kept. Pinned by
+//     FastSearch.SameAnswersAsThePlainSearchOnGamePositions; fires in
+//     FastSearch.SameAnswersOnBoardsThatMakeEveryShortCutFire.
+//  2. The defender to move with one level left answers false without placing its stone (Try):
+//     its turn answers false at once or after a block, and a block is a search with no depth
+//     left, which answers false. FastSearch.SameAnswersOnBoardsThatMakeEveryShortCutFire.
+//  3. The attacker to move with two levels left is answered from the four lines through the
+//     defender's stone, without placing it (AttackerWinsAtTwo): every search it could hand on
+//     answers false by rule 2 or for want of depth, so only its lists' top levels decide, and
+//     those follow from the lines while fewer than HandOverCells of its cells reach
+//     OpenFourLevel. The checking build also asserts what this relies on: down a list levels
+//     never rise, and every level a refresh changes at an empty cell is ranked again.
+//     FastSearch.SameAnswersOnBoardsThatMakeEveryShortCutFire reaches the hand-over, at the
+//     limit and past it.
+//  4. Fours known to fail (foursKnownToFail, SearchTurns.h): a four that has just failed as a
+//     fours-only search is not searched as one again under a three. Fours are always searched
+//     with minLevel 9, so the same search has already answered false.
+//     FastSearch.DirectSearchesAnswerAsThePlainSearch, and the boards above.
+//  5. Trials on helper threads (SearchHelper.h): the walks over the opponent's defences and the
+//     set-up moves are taken trial by trial in walk order and read back in walk order; once the
+//     walk has settled, trials still running are stopped, and only the trials the walk reaches
+//     are counted. FastSearch.AnswersDoNotDependOnThreads,
+//     SearchHelper.SettledWalksStopTheTrialsStillRunning.
+//
+// The outermost search for the computer's own forced win keeps list order everywhere, since its
+// first move is the answer. All memory is owned by the object; nothing is allocated once it
+// exists.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "GameBoard.h"
+#include "ShortcutCheck.h"
 
 class TFastSearch {
  public:
@@ -72,7 +107,13 @@ class TFastSearch {
     return Lists.Of[colour - CellBlack][slot - 1].Cell;
   }
   bool Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, uint8_t& cell, int32_t depth,
-           bool foursFail);
+           bool foursKnownToFail);
+
+  // An open-four point: a stone there makes an open four.
+  static constexpr int8_t OpenFourLevel = 10;
+  // The attacker's cells at OpenFourLevel or more from which AttackerWinsAtTwo no longer answers:
+  // a full list, which may push such a cell out or keep it out.
+  static constexpr int HandOverCells = CandidateList::SlotCount;
 
  private:
   // A cell is column * 16 + row: inner cells are 17..255 and 0 is no cell.
@@ -124,9 +165,22 @@ class TFastSearch {
   size_t UndoSize = 0, UndoPeak = 0;
   uint64_t Calls = 0;
   const std::atomic<bool>* Stopped = nullptr;
+  bool InReference = false;         // the checking build's full search runs: no short-cuts
+  uint64_t RankedCells[2][4] = {};  // the checking build's record of a refresh's rankings
 
   bool Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel, int32_t depth,
-              bool foursFail = false);
+              bool foursKnownToFail = false);
+  bool SearchLevel(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel, int32_t depth,
+                   bool foursKnownToFail);
+  bool IsStopped() const;
+  bool Answered(TShortcut rule, bool answer, uint8_t attacker, uint8_t toMove, uint8_t cell,
+                uint8_t minLevel, int32_t depth);
+  bool FullSearch(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel, int32_t depth);
+  [[noreturn]] void Mismatch(TShortcut rule, bool answer, bool full, uint8_t attacker,
+                             uint8_t toMove, uint8_t cell, int32_t depth) const;
+  void CheckListOrder() const;
+  void CheckRanked(int direction, uint8_t cell, uint32_t empty, const int8_t* theirLevels,
+                   const int8_t* ownLevels) const;
   void LoadLists(const CandidateLists& lists);
   void Put(uint8_t cell, uint8_t code);
   int8_t* SavedSegment(int colour, int direction, int line, int first);
@@ -136,7 +190,7 @@ class TFastSearch {
   static void WriteRaised(const int8_t bestTheirs[32], int8_t* theirLevels, uint32_t& theirsRaised,
                           const int8_t bestOwn[32], int8_t* ownLevels, uint32_t& ownRaised);
   void Drop(int colour, uint8_t cell);
-  int AnswerAtTwo(uint8_t attacker, uint8_t cell) const;
+  std::optional<bool> AttackerWinsAtTwo(uint8_t attacker, uint8_t cell) const;
   void RefreshLines(uint8_t cell);
   void RefreshLine(int direction, uint8_t cell);
   void RaiseWindows(uint32_t stones, uint32_t empty, uint32_t firsts, uint32_t allowed,

@@ -3,6 +3,7 @@
 // then blocking a five, answering the opponent's forced win, a quiet move that sets up a forced
 // win, and last the intersection with the highest static score.
 #include <atomic>
+#include <cstdio>
 
 #include "FastSearch.h"
 #include "SearchHelper.h"
@@ -320,7 +321,21 @@ int TGameBoard::FastSetUp(const CandidateLists& lists, uint8_t colour, int32_t d
   TSetUpTrials trials{*this, lists, ordered, colour, depth};
   TSearchHelper::RunTrials(trials, ordered.Count * Slots, *Fast, UseHelpers);
   const int chosen = trials.Settle(&ForcedWinCalls);
-  return chosen < 0 ? -1 : ordered.Index[chosen];
+  const int answer = chosen < 0 ? -1 : ordered.Index[chosen];
+  if constexpr (ShortcutCheck::Enabled) {
+    // The walk that tries every move, as the reference, without counting its searches.
+    if (chosen >= 0) ShortcutCheck::Count(TShortcut::SetUpWalkStop);
+    const uint64_t calls = ForcedWinCalls;
+    const int full = PlainSetUp(lists, colour, depth, moves);
+    ForcedWinCalls = calls;
+    if (full != answer) {
+      char what[96];
+      std::snprintf(what, sizeof what, "chose move %d where trying every move chooses %d", answer,
+                    full);
+      ShortcutCheck::Fail(TShortcut::SetUpWalkStop, what);
+    }
+  }
+  return answer;
 }
 
 // Read as play: colour takes (column, row), the opponent answers on one of colour's strong cells,

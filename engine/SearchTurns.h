@@ -6,12 +6,12 @@
 // TSearcher supplies
 //   Level(colour, slot)              the Level of slot 1..12 of the colour's list,
 //   Move(colour, slot)               that slot's cell as a TMove,
-//   Try(attacker, toMove, minLevel, move, depth, foursFail)
+//   Try(attacker, toMove, minLevel, move, depth, foursKnownToFail)
 //                                    the nested search with a trial stone on move.
 //
-// foursFail says that the same search with minLevel 9 is known to answer false. The attacker's
-// fours then win nothing, since they are tried with minLevel 9 whatever the search's own
-// minLevel, so a search that knows it may pass them over; the plain search never knows it.
+// foursKnownToFail says that the same search with minLevel 9 is known to answer false. The
+// attacker's fours then win nothing, since they are tried with minLevel 9 whatever the search's
+// own minLevel, so a search that knows it may pass them over; the plain search never knows it.
 #pragma once
 
 #include <cstdint>
@@ -27,7 +27,7 @@ constexpr int Last = CandidateList::SlotCount;
 // success move holds the first move of the win.
 template <class TSearcher, class TMove>
 bool AttackersTurn(TSearcher& searcher, uint8_t attacker, TMove& move, uint8_t minLevel,
-                   int32_t depth, bool foursFail = false) {
+                   int32_t depth, bool foursKnownToFail = false) {
   const uint8_t defender = Opponent(attacker);
   TMove trial{};
   auto take = [&](uint8_t colour, int slot) { move = trial = searcher.Move(colour, slot); };
@@ -43,13 +43,13 @@ bool AttackersTurn(TSearcher& searcher, uint8_t attacker, TMove& move, uint8_t m
   }
   if (theirs(1) == 11) {
     take(defender, 1);
-    return tryMove(attacker, defender, minLevel, foursFail);
+    return tryMove(attacker, defender, minLevel, foursKnownToFail);
   }
   if (own(1) == 10) {
     take(attacker, 1);
     return true;
   }
-  if (own(1) == 9 && !foursFail) {
+  if (own(1) == 9 && !foursKnownToFail) {
     for (int slot = 1; slot <= Last && own(slot) >= 9; ++slot) {
       take(attacker, slot);
       if (tryMove(attacker, defender, 9)) return true;
@@ -87,7 +87,7 @@ bool AttackersTurn(TSearcher& searcher, uint8_t attacker, TMove& move, uint8_t m
 // of the threat still loses; a threat the defender need not answer wins nothing.
 template <class TSearcher, class TMove>
 bool DefendersTurn(TSearcher& searcher, uint8_t attacker, uint8_t minLevel, int32_t depth,
-                   bool foursFail = false) {
+                   bool foursKnownToFail = false) {
   const uint8_t defender = Opponent(attacker);
   auto tryBlock = [&](int slot, bool known = false) {
     TMove block = searcher.Move(attacker, slot);
@@ -97,7 +97,7 @@ bool DefendersTurn(TSearcher& searcher, uint8_t attacker, uint8_t minLevel, int3
   auto theirs = [&](int slot) { return searcher.Level(attacker, slot); };
 
   if (own(1) == 11) return false;
-  if (theirs(1) == 11) return tryBlock(1, foursFail);
+  if (theirs(1) == 11) return tryBlock(1, foursKnownToFail);
   if (own(1) == 10) return false;
   if (theirs(1) == 10) {
     for (int slot = 1; slot <= Last; ++slot) {

@@ -4,6 +4,8 @@
 // or without; the same outcomes from direct searches; and the plain search's own figures.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <thread>
@@ -13,7 +15,9 @@
 #include "GameBoard.h"
 #include "GameOpenings.h"
 #include "PlayerPositions.h"
+#include "SearchHelper.h"
 #include "ShellCommands.h"
+#include "ShortcutCheck.h"
 
 namespace {
 
@@ -176,6 +180,75 @@ TEST(FastSearch, AnswersDoNotDependOnThreads) {
   }
 }
 
+// A walk of two trials on the helper threads: the first waits until the second has started and
+// then decides the walk; the second runs one search after another. Once the walk is decided the
+// second trial's searches are stopped, so the work it does, counted in searches, stays far below
+// what the same searches do unstopped.
+struct TStopTrials {
+  const TGameBoard& Engine;
+  const CandidateLists& Lists;
+  uint8_t Attacker;
+  int Repeats;
+  std::atomic<bool> LongStarted{false};
+  std::atomic<int> Decided{-2};
+  uint64_t LongCalls = 0;
+
+  void Prepare(TFastSearch& search) const { search.Load(Engine.Board, Engine.Threat); }
+  bool Needed(int) const { return true; }
+  int Settle(uint64_t*) const { return Decided.load(); }
+  void Run(TFastSearch& search, int trial) {
+    if (trial == 0) {
+      for (int wait = 0; wait < 5000 && !LongStarted.load(); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      Decided = 0;
+      return;
+    }
+    LongStarted = true;
+    LongCalls = Searches(search, Lists, Attacker, Repeats);
+  }
+  static uint64_t Searches(TFastSearch& search, const CandidateLists& lists, uint8_t attacker,
+                           int repeats) {
+    search.TakeCalls();
+    for (int repeat = 0; repeat < repeats; ++repeat) {
+      int32_t column = 0, row = 0;
+      search.FindForcedWin(attacker, attacker, column, row, 7, lists, 16);
+    }
+    return search.TakeCalls();
+  }
+};
+
+TEST(SearchHelper, SettledWalksStopTheTrialsStillRunning) {
+  if (TSearchHelper::UsableCores() < 2) {
+    std::printf("one core: no helper threads to stop\n");
+    return;
+  }
+  // The game position whose search for the side to move is the largest of the first fifty.
+  TGameBoard heaviest;
+  uint8_t attacker = CellBlack;
+  uint64_t most = 0;
+  auto search = std::make_unique<TFastSearch>();
+  for (TPosition& position : GamePositions(57, 50)) {
+    CandidateLists lists{};
+    position.Engine.FillCandidates(lists);
+    search->Load(position.Engine.Board, position.Engine.Threat);
+    const uint64_t calls = TStopTrials::Searches(*search, lists, position.Colour, 1);
+    if (calls > most) most = calls, heaviest = position.Engine, attacker = position.Colour;
+  }
+  ASSERT_GE(most, 100u);
+  CandidateLists lists{};
+  heaviest.FillCandidates(lists);
+  const int repeats = static_cast<int>(2000000 / most) + 1;
+  search->Load(heaviest.Board, heaviest.Threat);
+  const uint64_t unstopped = TStopTrials::Searches(*search, lists, attacker, repeats);
+
+  TStopTrials trials{heaviest, lists, attacker, repeats};
+  search->Load(heaviest.Board, heaviest.Threat);
+  TSearchHelper::RunTrials(trials, 2, *search, true);
+  ASSERT_TRUE(trials.LongStarted.load()) << "a helper took the second trial";
+  EXPECT_LT(trials.LongCalls, unstopped / 4)
+      << "searched " << trials.LongCalls << " of " << unstopped;
+}
+
 struct TSearchAnswer {
   bool Won = false;
   int32_t Column = 0, Row = 0;
@@ -229,6 +302,94 @@ TEST(FastSearch, DirectSearchesAnswerAsThePlainSearch) {
     }
   });
   EXPECT_GT(searches, 300);
+}
+
+// A random board: `threes` runs of three in a row with both ends open, of `threesColour` (or of
+// either colour when it is 0), then `stones` single stones of alternate colours. No stone completes
+// five.
+TGameBoard RandomBoard(std::mt19937& random, int threes, uint8_t threesColour, int stones) {
+  static constexpr int32_t Steps[4][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}};
+  TGameBoard engine;
+  auto at = [&](int32_t column, int32_t row) {
+    return InRange(column, 1, BoardSize) && InRange(row, 1, BoardSize) ? engine.CellAt(column, row)
+                                                                       : CellBorder;
+  };
+  auto place = [&](int32_t column, int32_t row, uint8_t colour) {
+    for (int direction = 0; direction < 4; ++direction)
+      if (engine.Threat.At(colour, column, row, direction) == FiveLevel) return;
+    engine.PlaceStone(column, row, colour);
+  };
+  auto cell = [&] { return 1 + static_cast<int32_t>(random() % BoardSize); };
+  for (int three = 0; three < threes; ++three) {
+    const int32_t column = cell(), row = cell();
+    const int32_t* step = Steps[random() % 4];
+    const uint8_t colour =
+        threesColour != 0 ? threesColour : static_cast<uint8_t>(CellBlack + random() % 2);
+    bool open = true;
+    for (int k = -1; k <= 3; ++k)
+      open = open && at(column + k * step[0], row + k * step[1]) == CellEmpty;
+    for (int k = 0; k < 3 && open; ++k)
+      place(column + k * step[0], row + k * step[1], colour);
+  }
+  for (int stone = 0; stone < stones; ++stone) {
+    const int32_t column = cell(), row = cell();
+    if (at(column, row) == CellEmpty) place(column, row, stone % 2 == 0 ? CellBlack : CellWhite);
+  }
+  return engine;
+}
+
+// Boards on which every short-cut of the fast search fires, decided both ways: random crowded
+// boards, boards dense with threes, and boards crossed by one colour's open threes, where the
+// block of a four leaves twelve cells or more at an open four on the lines through it; on those
+// the searches start from each four of that colour. The checking build (LINDORA_CHECK_SHORTCUTS)
+// compares every short-cut with the full search as it fires, and here counts the firings: a rule
+// that never fires is a gap in these sets.
+TEST(FastSearch, SameAnswersOnBoardsThatMakeEveryShortCutFire) {
+  uint64_t before[static_cast<int>(TShortcut::Count)];
+  for (int rule = 0; rule < static_cast<int>(TShortcut::Count); ++rule)
+    before[rule] = ShortcutCheck::Fired(static_cast<TShortcut>(rule));
+
+  std::mt19937 random(2027);
+  std::vector<TPosition> positions = GamePositions(7, 150);
+  static constexpr int32_t Depths[4] = {2, 5, 8, 16};
+  for (int board = 0; board < 60; ++board) {
+    const uint8_t colour = static_cast<uint8_t>(CellBlack + board % 2);
+    positions.push_back({RandomBoard(random, 0, 0, 90 + board), colour, Depths[board % 4]});
+    positions.push_back({RandomBoard(random, 10, 0, 20), colour, Depths[board / 2 % 4]});
+  }
+  CompareBothWays(positions, 40);
+
+  int searches = 0;
+  for (int board = 0; board < 40; ++board) {
+    const uint8_t attacker = static_cast<uint8_t>(CellBlack + board % 2);
+    const uint8_t defender = Opponent(attacker);
+    TGameBoard engine = RandomBoard(random, 30, attacker, 4);
+    CandidateLists lists{};
+    engine.FillCandidates(lists);
+    for (int32_t column = 1; column <= BoardSize; ++column) {
+      for (int32_t row = 1; row <= BoardSize; ++row) {
+        if (engine.CellAt(column, row) != CellEmpty) continue;
+        for (int direction = 0; direction < 4; ++direction) {
+          if (engine.Threat.At(attacker, column, row, direction) != 9) continue;
+          for (int32_t depth : {3, 6})
+            ExpectSameSearch(engine, attacker, defender, column, row, 7, lists, depth);
+          searches += 2;
+          break;
+        }
+      }
+    }
+  }
+  EXPECT_GT(searches, 200);
+
+  if constexpr (ShortcutCheck::Enabled) {
+    for (int rule = 0; rule < static_cast<int>(TShortcut::Count); ++rule) {
+      const TShortcut shortcut = static_cast<TShortcut>(rule);
+      const uint64_t fired = ShortcutCheck::Fired(shortcut) - before[rule];
+      std::printf("%-70s fired %llu times\n", ShortcutCheck::Name(shortcut),
+                  static_cast<unsigned long long>(fired));
+      EXPECT_GT(fired, 0u) << ShortcutCheck::Name(shortcut) << " never fired";
+    }
+  }
 }
 
 // Lists the compact slots cannot hold (a cell listed twice, a cell off the board) go to the plain

@@ -3,7 +3,8 @@
 // each answered by the shell. After every line: the answer is empty exactly for a blank or
 // comment line and otherwise one line of valid JSON, an error changes nothing, and the stones
 // that `board` shows, replayed on a fresh engine, give the engine's board and the threat table
-// that `threats` shows.
+// that `threats` shows. Every `choose` is made again with the other search (`search plain` or
+// `search fast`), which must give the same answer but for its count of searches.
 #include <cerrno>
 #include <cstdint>
 #include <sstream>
@@ -256,6 +257,22 @@ void CheckAnswer(const TInputLine& line, const std::string& answer) {
   Check(!line.TooLong || reader.FirstKey == "error", "a long line not refused");
 }
 
+// An answer of `choose` without its count of searches, the one part the two searches differ in.
+std::string WithoutNodes(const std::string& answer) {
+  const size_t nodes = answer.find(",\"nodes\":");
+  return nodes == std::string::npos ? answer : answer.substr(0, nodes);
+}
+
+// The same `choose` with the other search, which is then switched back.
+void CheckOtherSearch(TEngineShell& shell, const TInputLine& line, const std::string& answer) {
+  const bool fast = shell.Engine().UseFastSearch;
+  shell.Execute(fast ? "search plain" : "search fast");
+  const std::string other = shell.Execute(line, FuzzLineBytes);
+  shell.Execute(fast ? "search fast" : "search plain");
+  Check(WithoutNodes(other) == WithoutNodes(answer),
+        "the plain and the fast search answer differently: " + answer + " and " + other);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -275,6 +292,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memcpy(before, shell.Engine().Board, sizeof before);
     const std::string answer = shell.Execute(line, FuzzLineBytes);
     CheckAnswer(line, answer);
+    if (answer.rfind("{\"column\":", 0) == 0) CheckOtherSearch(shell, line, answer);
     if (answer.rfind("{\"error\":", 0) == 0)
       Check(std::memcmp(before, shell.Engine().Board, sizeof before) == 0,
             "an error changed the board");
