@@ -8,12 +8,16 @@
 // own gives the spread (median, p99, maximum) that a mean would hide. The FindForcedWin count per
 // decision is the stable figure: the plain search's changes only when the engine's behaviour
 // does, the fast search's also when it learns to leave out more searches.
+//
+// The heavy set: the decisions with the most plain searches that we could find, timed on their
+// own, since the corpus holds only a few of them (see Heavy).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "GameBoard.h"
@@ -48,6 +52,92 @@ const std::vector<TPosition>& Corpus() {
     return positions;
   }();
   return corpus;
+}
+
+// The verdict a decision shows.
+class TVerdict : public TReporter {
+ public:
+  std::string Text;
+  void ShowMessage(std::string_view) override {}
+  void SetPanelText(int panel, std::string_view text) override {
+    if (panel == 0) Text = text;
+  }
+};
+
+struct THeavyDecision {
+  TGameBoard Engine;
+  uint8_t Colour;
+  uint64_t Calls;
+  bool SetUpWin;
+};
+
+// Decides with the chosen search; answers the searches made and whether a set-up win was found.
+THeavyDecision Counted(const TGameBoard& start, uint8_t colour, bool fast) {
+  THeavyDecision decision{start, colour, 0, false};
+  TVerdict verdict;
+  decision.Engine.UseFastSearch = fast;
+  decision.Engine.SetReporter(&verdict);
+  int32_t column = 0, row = 0;
+  decision.Engine.ChooseMove(colour, column, row, GameDepth);
+  decision.Engine.SetReporter(nullptr);
+  decision.Engine.UseFastSearch = true;
+  decision.Calls = decision.Engine.ForcedWinCalls;
+  decision.SetUpWin = verdict.Text == "I will win! ";
+  return decision;
+}
+
+// The heaviest decisions: 300 games from a fixed seed in which every third move is a random one
+// next to the stones and the others are the computer's, so that positions get tangled as real
+// opponents tangle them. Every decision is counted with the fast search, the 200 heaviest again
+// with the plain search, and of those the 20 with the most plain searches among the set-up wins
+// and the 20 among the rest are kept.
+const std::vector<THeavyDecision>& Heavy() {
+  static const std::vector<THeavyDecision> heavy = [] {
+    std::mt19937 random(7);
+    std::vector<THeavyDecision> all;
+    for (int game = 0; game < 300; ++game) {
+      TGameBoard engine;
+      uint8_t colour = PlaceOpening(engine, random, OpeningSize(random));
+      for (int move = 0; move < 120; ++move) {
+        all.push_back(Counted(engine, colour, true));
+        int32_t column = 0, row = 0;
+        engine.ChooseMove(colour, column, row, GameDepth);
+        if (column == 0) break;
+        if (move % 3 == 2) {
+          for (int attempt = 0; attempt < 50; ++attempt) {
+            const int32_t c = column + static_cast<int32_t>(random() % 5) - 2;
+            const int32_t r = row + static_cast<int32_t>(random() % 5) - 2;
+            if (InRange(c, 1, BoardSize) && InRange(r, 1, BoardSize) &&
+                engine.Board[c][r] == CellEmpty) {
+              column = c, row = r;
+              break;
+            }
+          }
+        }
+        if (!PlayOn(engine, colour, column, row)) break;
+      }
+    }
+    auto heavier = [](const THeavyDecision& a, const THeavyDecision& b) {
+      return a.Calls > b.Calls;
+    };
+    std::sort(all.begin(), all.end(), heavier);
+    all.resize(std::min<size_t>(all.size(), 200));
+    for (THeavyDecision& decision : all)
+      decision = Counted(decision.Engine, decision.Colour, false);
+    std::sort(all.begin(), all.end(), heavier);
+    std::vector<THeavyDecision> kept;
+    for (bool setUpWin : {true, false}) {
+      size_t taken = 0;
+      for (const THeavyDecision& decision : all) {
+        if (decision.SetUpWin == setUpWin && taken < 20) {
+          kept.push_back(decision);
+          ++taken;
+        }
+      }
+    }
+    return kept;
+  }();
+  return heavy;
 }
 
 template <typename T>
@@ -92,6 +182,44 @@ void BM_ChooseMove(benchmark::State& state) {
   state.counters["calls_total"] = total;
 }
 BENCHMARK(BM_ChooseMove)
+    ->ArgName("fast")
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// Each heavy decision timed on its own with the fast search (argument 1) or the plain one (0);
+// set_up_wins says how many of them find a set-up win.
+void BM_HeavyDecisions(benchmark::State& state) {
+  const bool fast = state.range(0) == 1;
+  const std::vector<THeavyDecision>& heavy = Heavy();
+  std::vector<double> latencies, calls;
+  for (auto _ : state) {
+    latencies.clear();
+    calls.clear();
+    for (const THeavyDecision& decision : heavy) {
+      TGameBoard engine = decision.Engine;
+      engine.UseFastSearch = fast;
+      int32_t column = 0, row = 0;
+      const auto start = std::chrono::steady_clock::now();
+      engine.ChooseMove(decision.Colour, column, row, GameDepth);
+      const auto stop = std::chrono::steady_clock::now();
+      benchmark::DoNotOptimize(column);
+      latencies.push_back(std::chrono::duration<double, std::micro>(stop - start).count());
+      calls.push_back(static_cast<double>(engine.ForcedWinCalls));
+    }
+  }
+  double setUpWins = 0;
+  for (const THeavyDecision& decision : heavy)
+    setUpWins += decision.SetUpWin;
+  state.counters["positions"] = static_cast<double>(heavy.size());
+  state.counters["set_up_wins"] = setUpWins;
+  state.counters["median_us"] = Percentile(latencies, 0.5);
+  state.counters["max_us"] = Percentile(latencies, 1.0);
+  state.counters["calls_median"] = Percentile(calls, 0.5);
+  state.counters["calls_max"] = Percentile(calls, 1.0);
+}
+BENCHMARK(BM_HeavyDecisions)
     ->ArgName("fast")
     ->Arg(1)
     ->Arg(0)

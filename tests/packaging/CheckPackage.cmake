@@ -88,7 +88,7 @@ function(ExpectHardened program)
   Expect("${name} has no read-only relocations" segments MATCHES "GNU_RELRO")
   Expect("${name} does not bind at start-up" dynamic MATCHES "BIND_NOW|FLAGS_1[^\n]* NOW")
   Expect("${name} has no stack protector" symbols MATCHES "__stack_chk_fail")
-  Expect("${name} calls no fortified libc functions" symbols MATCHES " __[a-z0-9_]+_chk")
+  Expect("${name} calls no fortified libc functions" symbols MATCHES " __[a-z0-9_]+_chk@")
   Expect("${name} keeps a .comment section" NOT sections MATCHES " \\.comment ")
 endfunction()
 
