@@ -147,57 +147,16 @@ T Percentile(std::vector<T> values, double fraction) {
   return values[index];
 }
 
-// One iteration decides every position of the corpus once: with the fast search (argument 1),
-// the engine's own way, or with the plain search it is checked against (argument 0).
-void BM_ChooseMove(benchmark::State& state) {
+// Decides each position once, timed on its own, with the fast or the plain search, and puts the
+// spread of times and searches in the benchmark's counters.
+template <class TDecisions>
+void TimeDecisions(benchmark::State& state, const TDecisions& decisions) {
   const bool fast = state.range(0) == 1;
-  const std::vector<TPosition>& corpus = Corpus();
-  std::vector<double> latencies;
-  std::vector<double> calls;
-  for (auto _ : state) {
-    latencies.clear();
-    calls.clear();
-    for (const TPosition& position : corpus) {
-      TGameBoard engine = position.Engine;
-      engine.UseFastSearch = fast;
-      int32_t column = 0, row = 0;
-      const auto start = std::chrono::steady_clock::now();
-      engine.ChooseMove(position.Colour, column, row, GameDepth);
-      const auto stop = std::chrono::steady_clock::now();
-      benchmark::DoNotOptimize(column);
-      latencies.push_back(std::chrono::duration<double, std::micro>(stop - start).count());
-      calls.push_back(static_cast<double>(engine.ForcedWinCalls));
-    }
-  }
-  state.counters["positions"] = static_cast<double>(corpus.size());
-  state.counters["median_us"] = Percentile(latencies, 0.5);
-  state.counters["p99_us"] = Percentile(latencies, 0.99);
-  state.counters["max_us"] = Percentile(latencies, 1.0);
-  state.counters["calls_median"] = Percentile(calls, 0.5);
-  state.counters["calls_p99"] = Percentile(calls, 0.99);
-  state.counters["calls_max"] = Percentile(calls, 1.0);
-  double total = 0;
-  for (double count : calls)
-    total += count;
-  state.counters["calls_total"] = total;
-}
-BENCHMARK(BM_ChooseMove)
-    ->ArgName("fast")
-    ->Arg(1)
-    ->Arg(0)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
-
-// Each heavy decision timed on its own with the fast search (argument 1) or the plain one (0);
-// set_up_wins says how many of them find a set-up win.
-void BM_HeavyDecisions(benchmark::State& state) {
-  const bool fast = state.range(0) == 1;
-  const std::vector<THeavyDecision>& heavy = Heavy();
   std::vector<double> latencies, calls;
   for (auto _ : state) {
     latencies.clear();
     calls.clear();
-    for (const THeavyDecision& decision : heavy) {
+    for (const auto& decision : decisions) {
       TGameBoard engine = decision.Engine;
       engine.UseFastSearch = fast;
       int32_t column = 0, row = 0;
@@ -209,15 +168,39 @@ void BM_HeavyDecisions(benchmark::State& state) {
       calls.push_back(static_cast<double>(engine.ForcedWinCalls));
     }
   }
-  double setUpWins = 0;
-  for (const THeavyDecision& decision : heavy)
-    setUpWins += decision.SetUpWin;
-  state.counters["positions"] = static_cast<double>(heavy.size());
-  state.counters["set_up_wins"] = setUpWins;
+  state.counters["positions"] = static_cast<double>(decisions.size());
   state.counters["median_us"] = Percentile(latencies, 0.5);
+  state.counters["p99_us"] = Percentile(latencies, 0.99);
   state.counters["max_us"] = Percentile(latencies, 1.0);
   state.counters["calls_median"] = Percentile(calls, 0.5);
+  state.counters["calls_p99"] = Percentile(calls, 0.99);
   state.counters["calls_max"] = Percentile(calls, 1.0);
+  double total = 0;
+  for (double count : calls)
+    total += count;
+  state.counters["calls_total"] = total;
+}
+
+// One iteration decides every position of the corpus once: with the fast search (argument 1),
+// the engine's own way, or with the plain search it is checked against (argument 0).
+void BM_ChooseMove(benchmark::State& state) {
+  TimeDecisions(state, Corpus());
+}
+BENCHMARK(BM_ChooseMove)
+    ->ArgName("fast")
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// Each heavy decision timed on its own with the fast search (argument 1) or the plain one (0);
+// set_up_wins says how many of them find a set-up win.
+void BM_HeavyDecisions(benchmark::State& state) {
+  TimeDecisions(state, Heavy());
+  double setUpWins = 0;
+  for (const THeavyDecision& decision : Heavy())
+    setUpWins += decision.SetUpWin;
+  state.counters["set_up_wins"] = setUpWins;
 }
 BENCHMARK(BM_HeavyDecisions)
     ->ArgName("fast")
