@@ -55,12 +55,15 @@ std::string ScriptEngine(const fs::path& folder, const std::string& name, const 
 
 // A scripted player that answers every move request after sleeping Delay seconds with the first
 // cell of Cells ("x,y" words) that no stone holds; it learns the stones from TURN and BOARD.
-// Start is the shell command answering START; Log, when given, receives every line it reads.
+// Start is the shell command answering START, Info the one answering INFO, Before one run before
+// each move; Log, when given, receives every line it reads.
 struct TPlayer {
   std::string Cells;
   std::string Delay = "0";
   std::string Start = "echo OK";
   std::string Log;
+  std::string Info = ":";
+  std::string Before = ":";
 };
 
 TPlayer Player(const std::string& cells, const std::string& delay = "0") {
@@ -77,7 +80,7 @@ std::string PlayerScript(const fs::path& folder, const std::string& name, const 
             "seen=' '\n"
             "move() {\n"
             "  sleep "
-         << player.Delay
+         << player.Delay << "\n  " << player.Before
          << "\n"
             "  for cell in "
          << player.Cells
@@ -94,6 +97,9 @@ std::string PlayerScript(const fs::path& folder, const std::string& name, const 
          << player.Start
          << " ;;\n"
             "    RESTART*) seen=' '; echo OK ;;\n"
+            "    INFO*) "
+         << player.Info
+         << " ;;\n"
             "    BOARD*) seen=' ' ;;\n"
             "    [0-9]*,[0-9]*,[0-9]*) seen=\"$seen${line%,*} \" ;;\n"
             "    TURN*) seen=\"$seen${line#TURN } \"; move ;;\n"
@@ -380,14 +386,41 @@ TEST(Match, EnginesThatFailLoseTheirGames) {
   // Off the board, then not a move at all, then an occupied intersection.
   TEngineStats off = FaultyOpponent("off", {ScriptEngine(folder, "off.sh", "echo 15,3")});
   EXPECT_EQ(off.Illegal, 2);
+  // Anything but a move is noise: an engine that never moves loses on time.
   TEngineStats babble =
       FaultyOpponent("babble", {ScriptEngine(folder, "babble.sh", "echo MESSAGE hi; echo pass")});
-  EXPECT_EQ(babble.Illegal, 2);
+  EXPECT_EQ(babble.Timeouts, 2);
+  EXPECT_EQ(babble.Noise, 2);
   TEngineStats same = FaultyOpponent("same", {ScriptEngine(folder, "same.sh", "echo 7,7")});
   EXPECT_EQ(same.Illegal, 2);
   TEngineStats missing = FaultyOpponent("missing", {(folder / "no-such-engine").string()});
   EXPECT_EQ(missing.StartFailures, 2);
   EXPECT_EQ(missing.Moves, 0);
+  fs::remove_all(folder);
+}
+
+// An engine's stray lines (an ERROR for a TURN it dropped, an ERROR for every INFO) are noise,
+// counted and shown, and its move is the first line that is one.
+TEST(Match, StrayLinesAreNoiseNotMoves) {
+  const fs::path folder = ScratchFolder("stray");
+  TPlayer stray = Player(RusherCells);
+  stray.Info = "echo 'ERROR unknown INFO'";
+  stray.Before = "echo 'ERROR Unknown command: 6,8'";
+  TMatchOptions options;
+  options.Engines[0] = {PlayerScript(folder, "stray.sh", stray)};
+  options.Engines[1] = {PlayerScript(folder, "filler.sh", Player(FillerCells()))};
+  options.Games = 2;
+  options.OpeningStones = 0;
+  options.RecordFolder.clear();
+  TMatch match(options);
+  std::ostringstream log;
+  EXPECT_TRUE(match.Run(log));
+  const TEngineStats& a = match.Stats(0);
+  EXPECT_EQ(a.Wins, 2) << log.str();
+  EXPECT_EQ(a.Illegal, 0);
+  EXPECT_EQ(a.Noise, a.Moves + 5) << "one line a move, and five INFO errors at the start";
+  EXPECT_EQ(match.Stats(1).Noise, 0);
+  EXPECT_NE(log.str().find("noise"), std::string::npos) << log.str();
   fs::remove_all(folder);
 }
 

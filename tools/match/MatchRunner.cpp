@@ -313,6 +313,18 @@ TEngineProcess::TRead TEngineProcess::ReadAnswer(std::string& line, int timeoutM
   }
 }
 
+TEngineProcess::TRead TEngineProcess::ReadMove(std::string& line, int timeoutMs,
+                                               std::vector<std::string>& skipped,
+                                               std::vector<std::string>& noise) {
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    const TRead read = ReadAnswer(line, MillisecondsLeft(deadline), &skipped);
+    int x = 0, y = 0;
+    if (read != TRead::Line || ParseMove(line, x, y)) return read;
+    noise.push_back(line);
+  }
+}
+
 void TEngineProcess::Stop(int graceMs) {
   if (ToEngine >= 0) close(ToEngine);
   ToEngine = -1;
@@ -387,8 +399,8 @@ bool TMatch::Ready(int engine, TGameEnd& end, std::string& why) {
 }
 
 bool TMatch::AskMove(int engine, const TMatchBoard& board, const std::vector<TMove>& moves,
-                     bool synced, int64_t clockMs, TMove& move, TGameEnd& end,
-                     std::string& detail) {
+                     bool synced, int64_t clockMs, TMove& move, TGameEnd& end, std::string& detail,
+                     int& noise) {
   TEngineProcess& process = Engines[engine];
   const uint8_t own = SideOfMove(moves.size());
   std::string request;
@@ -413,14 +425,17 @@ bool TMatch::AskMove(int engine, const TMatchBoard& board, const std::vector<TMo
   const int limit = static_cast<int>(announced + Options.ToleranceMs);
   const Clock::time_point start = Clock::now();
   std::string line;
-  std::vector<std::string> skipped;
+  std::vector<std::string> skipped, stray;
   TEngineProcess::TRead read = TEngineProcess::TRead::Closed;
-  if (process.SendRaw(request)) read = process.ReadAnswer(line, limit, &skipped);
+  if (process.SendRaw(request)) read = process.ReadMove(line, limit, skipped, stray);
   move.Microseconds = MicrosecondsSince(start);
   move.Late = move.Microseconds > announced * 1000;
+  noise += static_cast<int>(stray.size());
   if (Options.Verbose) {
     for (const std::string& text : skipped)
       std::fprintf(stderr, "%c: %s\n", EngineLetter(engine), text.c_str());
+    for (const std::string& text : stray)
+      std::fprintf(stderr, "%c (noise): %s\n", EngineLetter(engine), text.c_str());
   }
   if (read == TEngineProcess::TRead::Closed) {
     end = TGameEnd::Crash;
@@ -489,7 +504,8 @@ TGameResult TMatch::PlayGame(int index) {
     TMove move;
     TGameEnd end;
     std::string detail;
-    if (!AskMove(engine, board, result.Moves, synced[engine], clockMs[engine], move, end, detail)) {
+    if (!AskMove(engine, board, result.Moves, synced[engine], clockMs[engine], move, end, detail,
+                 result.Noise[engine])) {
       lose(engine, end, detail);
       return result;
     }
@@ -524,6 +540,7 @@ void TMatch::Count(const TGameResult& result) {
       stats.Timeouts += result.End == TGameEnd::Timeout;
       stats.StartFailures += result.End == TGameEnd::StartFailure;
     }
+    stats.Noise += result.Noise[engine];
   }
   for (size_t index = static_cast<size_t>(result.OpeningLength); index < result.Moves.size();
        ++index) {
@@ -586,7 +603,7 @@ bool TMatch::Run(std::ostream& log) {
 
 void TMatch::PrintSummary(std::ostream& out) const {
   out << "\nengine  wins  losses  draws  as Black  as White  illegal  crashes  timeouts"
-         "  start fails  moves  late   avg ms   max ms\n";
+         "  start fails  moves  late  noise   avg ms   max ms\n";
   for (int engine = 0; engine < 2; ++engine) {
     const TEngineStats& stats = Totals[engine];
     const int64_t average = stats.Moves > 0 ? stats.TotalMicroseconds / stats.Moves : 0;
@@ -594,14 +611,16 @@ void TMatch::PrintSummary(std::ostream& out) const {
         << stats.Losses << std::setw(7) << stats.Draws << std::setw(10) << stats.WinsAsBlack
         << std::setw(10) << stats.WinsAsWhite << std::setw(9) << stats.Illegal << std::setw(9)
         << stats.Crashes << std::setw(10) << stats.Timeouts << std::setw(13) << stats.StartFailures
-        << std::setw(7) << stats.Moves << std::setw(6) << stats.Late << std::setw(9)
-        << Milliseconds(average, 2) << std::setw(9) << Milliseconds(stats.MaxMicroseconds, 1)
-        << "\n";
+        << std::setw(7) << stats.Moves << std::setw(6) << stats.Late << std::setw(7) << stats.Noise
+        << std::setw(9) << Milliseconds(average, 2) << std::setw(9)
+        << Milliseconds(stats.MaxMicroseconds, 1) << "\n";
   }
   out << "Black won " << Totals[0].WinsAsBlack + Totals[1].WinsAsBlack << ", White won "
       << Totals[0].WinsAsWhite + Totals[1].WinsAsWhite << ", drawn " << Totals[0].Draws << "\n";
   out << "late: answers after the announced " << Options.TimeoutMs
       << " ms (or the time left) but within the " << Options.ToleranceMs << " ms tolerance\n";
+  out << "noise: lines read while waiting for a move that were neither a move nor MESSAGE or "
+         "DEBUG (--verbose shows them)\n";
   for (int engine = 0; engine < 2; ++engine) {
     out << EngineLetter(engine) << ":";
     for (const std::string& arg : Options.Engines[engine])

@@ -77,6 +77,10 @@ class TEngineProcess {
   TRead ReadLine(std::string& line, int timeoutMs);
   // The next line that is neither MESSAGE nor DEBUG; those are handed to skipped when given.
   TRead ReadAnswer(std::string& line, int timeoutMs, std::vector<std::string>* skipped = nullptr);
+  // The next line that is a move ("x,y"), on the board or not. MESSAGE and DEBUG lines are handed
+  // to skipped, every other line to noise: an engine's stray answers never stand for its move.
+  TRead ReadMove(std::string& line, int timeoutMs, std::vector<std::string>& skipped,
+                 std::vector<std::string>& noise);
   // Closes its input, gives it graceMs to leave, then kills it; always reaps the process.
   void Stop(int graceMs = 0);
 
@@ -111,7 +115,8 @@ struct TGameResult {
   int BlackEngine = 0;  // 0 for A, 1 for B
   int Winner = -1;      // -1 for a draw
   TGameEnd End = TGameEnd::FullBoard;
-  std::string Detail;  // what the loser did wrong, when it did
+  std::string Detail;     // what the loser did wrong, when it did
+  int Noise[2] = {0, 0};  // lines of engine A and B that were neither a move nor MESSAGE/DEBUG
   std::vector<TMove> Moves;
   int OpeningLength = 0;
 };
@@ -120,7 +125,8 @@ struct TEngineStats {
   int Wins = 0, Losses = 0, Draws = 0;
   int WinsAsBlack = 0, WinsAsWhite = 0;
   int Illegal = 0, Crashes = 0, Timeouts = 0, StartFailures = 0;
-  int Late = 0;  // moves after the announced time but within the tolerance
+  int Late = 0;   // moves after the announced time but within the tolerance
+  int Noise = 0;  // lines that were neither a move nor MESSAGE/DEBUG, read while waiting for one
   int64_t Moves = 0, TotalMicroseconds = 0, MaxMicroseconds = 0;
 };
 
@@ -152,7 +158,7 @@ class TMatch {
   // yet, else TURN with the last move, preceded by INFO time_left when clockMs is not negative.
   // Sets end and detail when the answer is no legal move in time.
   bool AskMove(int engine, const TMatchBoard& board, const std::vector<TMove>& moves, bool synced,
-               int64_t clockMs, TMove& move, TGameEnd& end, std::string& detail);
+               int64_t clockMs, TMove& move, TGameEnd& end, std::string& detail, int& noise);
   void Count(const TGameResult& result);
 };
 
