@@ -34,6 +34,14 @@ std::string Error(std::string_view reason) {
   return "{\"error\":" + JsonString(reason) + "}";
 }
 
+// Refused input as an error quotes it: cut after 40 bytes, with "..." where it was cut, so that
+// a long line of junk gets a short answer.
+std::string Echo(std::string_view input) {
+  constexpr size_t MaxEchoBytes = 40;
+  if (input.size() <= MaxEchoBytes) return std::string(input);
+  return std::string(input.substr(0, MaxEchoBytes)) + "...";
+}
+
 template <typename T>
 std::string JsonArray(const T* values, size_t count) {
   std::string out = "[";
@@ -161,7 +169,7 @@ std::string TEngineShell::Execute(std::string_view line) {
     if (!args.empty()) return Error("threats takes no arguments");
     return "{\"threats\":" + JsonArray(&Board.Threat.Levels[0][0][0][0], 1800) + "}";
   }
-  return Error("unknown command: " + command);
+  return Error("unknown command: " + Echo(command));
 }
 
 std::string TEngineShell::Execute(const TInputLine& line, size_t maxLineBytes) {
@@ -172,10 +180,11 @@ std::string TEngineShell::Execute(const TInputLine& line, size_t maxLineBytes) {
 std::string TEngineShell::Place(const std::vector<std::string>& args) {
   if (args.size() != 3) return Error("usage: place COLUMN ROW COLOUR");
   int32_t column = 0, row = 0, colour = 0;
-  if (!ParseInt32(args[0], column)) return Error("column is not a 32-bit integer: " + args[0]);
-  if (!ParseInt32(args[1], row)) return Error("row is not a 32-bit integer: " + args[1]);
+  if (!ParseInt32(args[0], column))
+    return Error("column is not a 32-bit integer: " + Echo(args[0]));
+  if (!ParseInt32(args[1], row)) return Error("row is not a 32-bit integer: " + Echo(args[1]));
   if (!ParseInt32(args[2], colour) || !InRange(colour, CellEmpty, CellWhite))
-    return Error("colour must be 1 (remove), 2 (Black) or 3 (White): " + args[2]);
+    return Error("colour must be 1 (remove), 2 (Black) or 3 (White): " + Echo(args[2]));
   const bool placed = Board.PlaceStone(column, row, static_cast<uint8_t>(colour));
   return std::string("{\"placed\":") + (placed ? "true" : "false") + "," + MessagesAndPanels() +
          "}";
@@ -185,8 +194,8 @@ std::string TEngineShell::Choose(const std::vector<std::string>& args) {
   if (args.size() != 2) return Error("usage: choose COLOUR DEPTH");
   int32_t colour = 0, depth = 0;
   if (!ParseInt32(args[0], colour) || !InRange(colour, CellBlack, CellWhite))
-    return Error("colour must be 2 (Black) or 3 (White): " + args[0]);
-  if (!ParseInt32(args[1], depth)) return Error("depth is not a 32-bit integer: " + args[1]);
+    return Error("colour must be 2 (Black) or 3 (White): " + Echo(args[0]));
+  if (!ParseInt32(args[1], depth)) return Error("depth is not a 32-bit integer: " + Echo(args[1]));
   int32_t column = 0, row = 0;
   Board.ChooseMove(static_cast<uint8_t>(colour), column, row, depth);
   return "{\"column\":" + std::to_string(column) + ",\"row\":" + std::to_string(row) + "," +

@@ -46,6 +46,11 @@ TEST(EngineShell, BadInputAnswersErrorAndChangesNothing) {
   EXPECT_EQ(shell.Execute(""), "");
   EXPECT_EQ(shell.Execute("   # a comment"), "");
   EXPECT_EQ(JsonString("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
+  // Echoed input is cut after 40 bytes: a line of 64 KiB of junk, control bytes that escape to
+  // six characters each among them, gets a short answer.
+  EXPECT_EQ(shell.Execute(std::string(65536, 'x')),
+            "{\"error\":\"unknown command: " + std::string(40, 'x') + "...\"}");
+  EXPECT_LT(shell.Execute("place " + std::string(60000, '\x01') + " 8 2").size(), 320u);
 }
 
 TEST(EngineShell, EchoedInputKeepsTheAnswerValidUtf8) {
