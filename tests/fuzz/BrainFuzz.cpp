@@ -78,12 +78,14 @@ TKind Classify(const std::string& answer, int32_t& x, int32_t& y) {
   return TKind::Move;
 }
 
-// Whether a line, read outside a BOARD listing, must answer exactly one line.
-bool AnswersOneLine(const TInputLine& line) {
+// Whether a line must answer exactly one line. Inside a listing only DONE answers; INFO, END and
+// the start of a listing never do.
+bool AnswersOneLine(const TInputLine& line, bool inBoard) {
+  const std::string word = line.TooLong ? std::string() : UpperWord(line.Text);
+  if (inBoard) return word == "DONE" && Trimmed(line.Text).size() == 4;
   if (line.TooLong) return true;
   if (Trimmed(line.Text).empty()) return false;
-  const std::string word = UpperWord(line.Text);
-  return word != "INFO" && word != "END" && word != "BOARD";
+  return word != "INFO" && word != "END" && word != "BOARD" && word != "SWAP2BOARD";
 }
 
 bool RequestsMove(const TInputLine& line, bool inBoard) {
@@ -108,7 +110,8 @@ void CheckLine(TBrainProtocol& brain, const TInputLine& line) {
     last = Classify(answer, x, y);
     finals += last != TKind::Text;
   }
-  if (!ended && !inBoard && AnswersOneLine(line)) Check(finals == 1, "no answer line");
+  if (!ended && AnswersOneLine(line, inBoard)) Check(finals == 1, "no answer line");
+  if (inBoard && !AnswersOneLine(line, true)) Check(answers.empty(), "a listing's line answered");
   if (last == TKind::Refusal && answers.back() != "ERROR the board is full: no move left")
     Check(std::memcmp(before, brain.Engine().Board, sizeof before) == 0,
           "a refusal changed the board");

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 #ifndef LINDORA_VERSION
 #define LINDORA_VERSION "2.1"
@@ -121,8 +122,12 @@ std::vector<std::string> TBrainProtocol::Execute(const TInputLine& line, size_t 
   if (!line.TooLong) return Execute(line.Text);
   if (EndRead) return {};
   Reporter.Lines.clear();
-  if (InBoard) BoardSpoiled = true;
-  return Error("line longer than " + std::to_string(maxLineBytes) + " bytes; skipped");
+  const std::string reason = "line longer than " + std::to_string(maxLineBytes) + " bytes";
+  if (InBoard) {
+    if (BoardRefusal.empty()) BoardRefusal = "a " + reason;
+    return {};
+  }
+  return Error(reason + "; skipped");
 }
 
 std::vector<std::string> TBrainProtocol::Dispatch(const std::string& command, std::string_view word,
@@ -133,10 +138,11 @@ std::vector<std::string> TBrainProtocol::Dispatch(const std::string& command, st
   if (command == "TURN") return Turn(rest);
   if (command == "TAKEBACK") return TakeBack(rest);
   if (command == "INFO") return Info(rest);
-  if (command == "BOARD") {
-    if (!rest.empty()) return Error("BOARD takes no arguments; its stones follow on own lines");
+  if (command == "BOARD" || command == "SWAP2BOARD") {
+    if (!rest.empty()) return Error(command + " takes no arguments; its lines follow on their own");
     InBoard = true;
-    BoardSpoiled = false;
+    Swap2 = command == "SWAP2BOARD";
+    BoardRefusal.clear();
     Listing.clear();
     return {};
   }
@@ -159,6 +165,7 @@ void TBrainProtocol::NewGame() {
   Board.Clear();
   Own = CellEmpty;
   InBoard = false;
+  BoardRefusal.clear();
   Listing.clear();
 }
 
@@ -219,7 +226,7 @@ std::vector<std::string> TBrainProtocol::TakeBack(std::string_view rest) {
 }
 
 std::vector<std::string> TBrainProtocol::Info(std::string_view rest) {
-  if (rest.empty()) return Error("INFO needs a key and a value, for example INFO rule 0");
+  if (rest.empty()) return {};  // INFO is never answered, not even when it says nothing
   const size_t blank = rest.find_first_of(" \t");
   const std::string key = Upper(rest.substr(0, blank));
   if (key != "RULE") return {};
@@ -239,33 +246,37 @@ std::vector<std::string> TBrainProtocol::BoardLine(std::string_view line) {
     EndRead = true;
     return {};
   }
+  if (Swap2 || !BoardRefusal.empty()) return {};
   int32_t field[3] = {0, 0, 0};
-  std::vector<std::string> refusal;
+  const std::string quoted = "line " + Echo(line);
   if (!ParseNumbers(line, 3, field)) {
-    refusal = Error("BOARD line " + Echo(line) + " is not x,y,f");
+    BoardRefusal = quoted + " is not x,y,f";
   } else if (!OnBoard(field[0], field[1])) {
-    refusal = Error("BOARD line " + Echo(line) + " is off the 15 x 15 board");
+    BoardRefusal = quoted + " is off the 15 x 15 board";
   } else if (!InRange(field[2], 1, 3)) {
-    refusal = Error("BOARD line " + Echo(line) + ": f must be 1 (own), 2 or 3");
+    BoardRefusal = quoted + ": f must be 1 (own), 2 or 3";
+  } else if (field[2] == 3) {
+    // A continuous game's winning line or forbidden point: the move choice cannot keep off it.
+    BoardRefusal = quoted + " marks a cell with 3, which Lindora cannot keep its move off";
   } else {
     for (const TBoardStone& stone : Listing) {
       if (stone.Column == field[0] + 1 && stone.Row == field[1] + 1)
-        refusal = Error("BOARD line " + Echo(line) + " repeats an intersection");
+        BoardRefusal = quoted + " repeats an intersection";
     }
   }
-  if (!refusal.empty()) {
-    BoardSpoiled = true;
-    return refusal;
-  }
-  Listing.push_back(TBoardStone{field[0] + 1, field[1] + 1, field[2]});
+  if (BoardRefusal.empty()) Listing.push_back(TBoardStone{field[0] + 1, field[1] + 1, field[2]});
   return {};
 }
 
 std::vector<std::string> TBrainProtocol::Done() {
   InBoard = false;
-  if (BoardSpoiled) {
+  if (std::exchange(Swap2, false)) {
     Listing.clear();
-    return Error("BOARD refused for its bad lines; the position is as before");
+    return Answer("UNKNOWN command SWAP2BOARD: Lindora does not play swap2 openings");
+  }
+  if (!BoardRefusal.empty()) {
+    Listing.clear();
+    return Error("BOARD refused, the position is as before: " + std::exchange(BoardRefusal, ""));
   }
   int32_t ownCount = 0, otherCount = 0;
   for (const TBoardStone& stone : Listing) {
@@ -274,11 +285,8 @@ std::vector<std::string> TBrainProtocol::Done() {
   }
   Board.Clear();
   Own = ownCount == otherCount ? CellBlack : CellWhite;
-  // Field 3 marks a winning line or a forbidden point of a continuous game: no stone.
-  for (const TBoardStone& stone : Listing) {
-    if (stone.Field == 1) Board.PlaceStone(stone.Column, stone.Row, Own);
-    if (stone.Field == 2) Board.PlaceStone(stone.Column, stone.Row, Opponent(Own));
-  }
+  for (const TBoardStone& stone : Listing)
+    Board.PlaceStone(stone.Column, stone.Row, stone.Field == 1 ? Own : Opponent(Own));
   Listing.clear();
   return PlayOwnMove();
 }

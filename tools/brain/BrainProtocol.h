@@ -73,8 +73,11 @@ class TBrainProtocol {
   uint8_t Own = CellEmpty;
   int32_t Depth = SearchDepth;
   bool EndRead = false;
+  // A listing (BOARD or SWAP2BOARD up to DONE) is answered once, at DONE: with a move, or with
+  // one refusal that names its first bad line.
   bool InBoard = false;
-  bool BoardSpoiled = false;
+  bool Swap2 = false;
+  std::string BoardRefusal;
   std::vector<TBoardStone> Listing;
 
   // command is the upper-cased first word of the line, word the same as it came.
