@@ -64,6 +64,7 @@ struct TPlayer {
   std::string Log;
   std::string Info = ":";
   std::string Before = ":";
+  std::string Restart = "echo OK";
 };
 
 TPlayer Player(const std::string& cells, const std::string& delay = "0") {
@@ -96,7 +97,9 @@ std::string PlayerScript(const fs::path& folder, const std::string& name, const 
             "    START*) "
          << player.Start
          << " ;;\n"
-            "    RESTART*) seen=' '; echo OK ;;\n"
+            "    RESTART*) seen=' '; "
+         << player.Restart
+         << " ;;\n"
             "    INFO*) "
          << player.Info
          << " ;;\n"
@@ -421,6 +424,35 @@ TEST(Match, StrayLinesAreNoiseNotMoves) {
   EXPECT_EQ(a.Noise, a.Moves + 5) << "one line a move, and five INFO errors at the start";
   EXPECT_EQ(match.Stats(1).Noise, 0);
   EXPECT_NE(log.str().find("noise"), std::string::npos) << log.str();
+  fs::remove_all(folder);
+}
+
+// An engine that cannot restart is ended and started afresh, and loses nothing for it; an engine
+// that never gets through START leaves the match saying nothing of it, which lindora-match's exit
+// status tells.
+TEST(Match, EnginesThatCannotRestartStartAfresh) {
+  const fs::path folder = ScratchFolder("restart");
+  TPlayer stubborn = Player(RusherCells);
+  stubborn.Restart = "echo 'ERROR cannot restart'";
+  TMatchOptions options;
+  options.Engines[0] = {PlayerScript(folder, "stubborn.sh", stubborn)};
+  options.Engines[1] = {PlayerScript(folder, "filler.sh", Player(FillerCells()))};
+  options.Games = 4;
+  options.OpeningStones = 0;
+  options.RecordFolder.clear();
+  TMatch match(options);
+  std::ostringstream log;
+  EXPECT_TRUE(match.Run(log));
+  EXPECT_EQ(match.Stats(0).Wins, 4) << log.str();
+  EXPECT_EQ(match.Stats(0).Crashes, 0);
+  EXPECT_FALSE(match.NeverStarted(0) || match.NeverStarted(1));
+
+  options.Engines[1] = {(folder / "no-such-engine").string()};
+  options.Games = 1;
+  TMatch unstarted(options);
+  EXPECT_TRUE(unstarted.Run(log));
+  EXPECT_FALSE(unstarted.NeverStarted(0));
+  EXPECT_TRUE(unstarted.NeverStarted(1));
   fs::remove_all(folder);
 }
 

@@ -369,32 +369,37 @@ bool TMatch::Expect(int engine, std::string_view command, int limitMs, TGameEnd&
 }
 
 // A new engine is started and answers OK before anything is timed, so its set-up (memory,
-// tables) is never charged to its first move; any failure until then is a start failure.
+// tables) is never charged to its first move; any failure until then is a start failure. An
+// engine that played the last game is sent RESTART; one that does not answer it with OK is sent
+// END, as the protocol has it, given a moment to leave and started afresh: no loss.
 bool TMatch::Ready(int engine, TGameEnd& end, std::string& why) {
   TEngineProcess& process = Engines[engine];
-  if (!process.Running()) {
-    end = TGameEnd::StartFailure;
-    if (!process.Launch(Options.Engines[engine])) {
-      why = "cannot be started";
-      return false;
-    }
-    if (!Expect(engine, "START " + std::to_string(BoardSize), Options.StartTimeoutMs, end, why)) {
-      end = TGameEnd::StartFailure;
-      return false;
-    }
-    const std::string infos[] = {"INFO timeout_turn " + std::to_string(Options.TimeoutMs),
-                                 "INFO timeout_match " + std::to_string(Options.MatchTimeMs),
-                                 "INFO max_memory 0", "INFO game_type 1", "INFO rule 0"};
-    for (const std::string& info : infos) {
-      if (!process.Send(info)) {
-        why = "stopped reading its input";
-        return false;
-      }
-    }
-    Fresh[engine] = true;
+  if (process.Running()) {
+    TGameEnd restartEnd;
+    std::string answer;
+    if (Expect(engine, "RESTART", Options.StartTimeoutMs, restartEnd, answer)) return true;
+    process.Send("END");
+    process.Stop(500);
   }
-  if (!Fresh[engine] && !Expect(engine, "RESTART", Options.StartTimeoutMs, end, why)) return false;
-  Fresh[engine] = false;
+  end = TGameEnd::StartFailure;
+  if (!process.Launch(Options.Engines[engine])) {
+    why = "cannot be started";
+    return false;
+  }
+  if (!Expect(engine, "START " + std::to_string(BoardSize), Options.StartTimeoutMs, end, why)) {
+    end = TGameEnd::StartFailure;
+    return false;
+  }
+  Started[engine] = true;
+  const std::string infos[] = {"INFO timeout_turn " + std::to_string(Options.TimeoutMs),
+                               "INFO timeout_match " + std::to_string(Options.MatchTimeMs),
+                               "INFO max_memory 0", "INFO game_type 1", "INFO rule 0"};
+  for (const std::string& info : infos) {
+    if (!process.Send(info)) {
+      why = "stopped reading its input";
+      return false;
+    }
+  }
   return true;
 }
 
@@ -626,6 +631,10 @@ void TMatch::PrintSummary(std::ostream& out) const {
     for (const std::string& arg : Options.Engines[engine])
       out << " " << arg;
     out << "\n";
+  }
+  for (int engine = 0; engine < 2; ++engine) {
+    if (NeverStarted(engine))
+      out << EngineLetter(engine) << " never got through START: the match says nothing of it\n";
   }
 }
 

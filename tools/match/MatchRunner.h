@@ -141,13 +141,15 @@ class TMatch {
   TGameResult PlayGame(int index);
 
   const TEngineStats& Stats(int engine) const { return Totals[engine]; }
+  // true when the engine never got through START in any game: the match says nothing of it.
+  bool NeverStarted(int engine) const { return !Started[engine]; }
   void PrintSummary(std::ostream& out) const;
 
  private:
   TMatchOptions Options;
   std::vector<std::vector<TPoint>> Openings;
   TEngineProcess Engines[2];
-  bool Fresh[2] = {false, false};
+  bool Started[2] = {false, false};  // whether the engine ever answered START with OK
   TEngineStats Totals[2];
 
   // Running, started and with an empty board; otherwise how it failed and why.

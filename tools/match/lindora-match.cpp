@@ -133,5 +133,7 @@ int main(int argc, char** argv) {
               << " ms a move";
   std::cout << "\n";
   match::TMatch match(options);
-  return match.Run(std::cout) ? 0 : 1;
+  const bool recorded = match.Run(std::cout);
+  if (match.NeverStarted(0) || match.NeverStarted(1)) return 3;
+  return recorded ? 0 : 1;
 }
