@@ -456,6 +456,51 @@ TEST(Match, EnginesThatCannotRestartStartAfresh) {
   fs::remove_all(folder);
 }
 
+// The clock rules: without a match clock each move has the turn time plus the tolerance and
+// nothing carries over; with one, the clock is signed and in microseconds, runs into debt as far
+// as the tolerance once, announces that debt, and charges even the shortest move.
+TEST(MatchClockRules, SignedMicrosecondClockWithTheToleranceGrantedOnce) {
+  TMatchClock turnOnly(200, 0, 0, 500);
+  EXPECT_FALSE(turnOnly.HasMatchClock());
+  EXPECT_EQ(turnOnly.AnnouncedMicroseconds(0), 200000);
+  EXPECT_EQ(turnOnly.LimitMicroseconds(0), 700000);
+  EXPECT_TRUE(turnOnly.Charge(0, 700000));
+  EXPECT_FALSE(turnOnly.Charge(0, 700001));
+  EXPECT_EQ(turnOnly.LimitMicroseconds(0), 700000) << "nothing carries over";
+
+  // 1500 ms a game and 700 ms moves with 1000 ms tolerance: the third move runs into debt, the
+  // fourth may take only what is left of the tolerance.
+  TMatchClock game(5000, 1500, 0, 1000);
+  const struct {
+    int64_t Used;
+    bool InTime;
+    int64_t LeftMs, AnnouncedUs, LimitUs;  // after the move
+  } moves[] = {{700000, true, 800, 800000, 1800000},
+               {700000, true, 100, 100000, 1100000},
+               {700000, true, -600, 0, 400000},
+               {700000, false, -1300, 0, -300000}};
+  for (const auto& move : moves) {
+    EXPECT_EQ(game.Charge(0, move.Used), move.InTime) << move.LeftMs;
+    EXPECT_EQ(game.TimeLeftMs(0), move.LeftMs);
+    EXPECT_EQ(game.AnnouncedMicroseconds(0), move.AnnouncedUs);
+    EXPECT_EQ(game.LimitMicroseconds(0), move.LimitUs);
+  }
+  EXPECT_EQ(game.TimeLeftMs(1), 1500) << "each engine has its own clock";
+
+  // Moves under a millisecond cost what they take; a debt under a millisecond shows as -1; the
+  // increment comes after the move.
+  TMatchClock quick(5000, 1500, 0, 1000);
+  for (int move = 0; move < 3; ++move)
+    quick.Charge(0, 400);
+  EXPECT_EQ(quick.TimeLeftMs(0), 1498);
+  TMatchClock debt(5000, 1, 0, 1000);
+  debt.Charge(0, 1400);
+  EXPECT_EQ(debt.TimeLeftMs(0), -1);
+  TMatchClock increment(5000, 1000, 100, 150);
+  EXPECT_TRUE(increment.Charge(0, 400000));
+  EXPECT_EQ(increment.TimeLeftMs(0), 700);
+}
+
 TEST(MatchClock, AnswersWithinTheToleranceAreLateNotTimedOut) {
   const fs::path folder = ScratchFolder("late");
   // 350 ms against 200 announced and 500 tolerance: late every time, never a timeout.
@@ -550,6 +595,29 @@ std::vector<int> TimesLeft(const fs::path& log) {
         << lines[index];
   }
   return left;
+}
+
+// An engine slower than its clock allows runs into debt and then loses on time, however long
+// the turn time is; the runner tells it its negative time left.
+TEST(MatchClock, AClockInDebtByMoreThanTheToleranceLosesOnTime) {
+  const fs::path folder = ScratchFolder("debt");
+  TPlayer slow{FillerCells(), "0.1", "echo OK", (folder / "slow.log").string()};
+  TMatchOptions options = ClockOptions(PlayerScript(folder, "quick.sh", Player(RusherCells)),
+                                       PlayerScript(folder, "slow.sh", slow));
+  options.TimeoutMs = 5000;
+  options.ToleranceMs = 120;
+  // 100 ms moves from 280: about 175, 70 and then -35 left, so the fourth may take some 85 ms.
+  options.MatchTimeMs = 280;
+  TMatch match(options);
+  std::ostringstream log;
+  ASSERT_TRUE(match.Run(log));
+  EXPECT_EQ(match.Stats(1).Timeouts, 2) << log.str();
+  EXPECT_EQ(match.Stats(1).Moves, 6) << log.str();
+  EXPECT_NE(log.str().find("(its clock's -"), std::string::npos) << log.str();
+  const std::vector<int> left = TimesLeft(folder / "slow.log");
+  EXPECT_TRUE(std::any_of(left.begin(), left.end(), [](int ms) { return ms < 0; }))
+      << "the debt is announced";
+  fs::remove_all(folder);
 }
 
 TEST(MatchClock, TheGameClockIsAnnouncedBeforeEveryMoveAndEnforced) {

@@ -404,12 +404,13 @@ bool TMatch::Ready(int engine, TGameEnd& end, std::string& why) {
 }
 
 bool TMatch::AskMove(int engine, const TMatchBoard& board, const std::vector<TMove>& moves,
-                     bool synced, int64_t clockMs, TMove& move, TGameEnd& end, std::string& detail,
-                     int& noise) {
+                     bool synced, TMatchClock& clock, TMove& move, TGameEnd& end,
+                     std::string& detail, int& noise) {
   TEngineProcess& process = Engines[engine];
   const uint8_t own = SideOfMove(moves.size());
   std::string request;
-  if (clockMs >= 0) request = "INFO time_left " + std::to_string(clockMs) + "\n";
+  if (clock.HasMatchClock())
+    request = "INFO time_left " + std::to_string(clock.TimeLeftMs(engine)) + "\n";
   if (synced) {
     request +=
         "TURN " + std::to_string(moves.back().X) + "," + std::to_string(moves.back().Y) + "\n";
@@ -425,16 +426,19 @@ bool TMatch::AskMove(int engine, const TMatchBoard& board, const std::vector<TMo
   }
   // The engine plans with the announced time; the tolerance absorbs the moment it needs to
   // answer and the pipes' delays, as tournament managers allow.
-  const int64_t announced =
-      clockMs >= 0 ? std::min<int64_t>(Options.TimeoutMs, clockMs) : Options.TimeoutMs;
-  const int limit = static_cast<int>(announced + Options.ToleranceMs);
+  const int64_t announced = clock.AnnouncedMicroseconds(engine);
+  const int64_t limit = clock.LimitMicroseconds(engine);
+  const int limitMs = static_cast<int>(std::max<int64_t>(0, (limit + 999) / 1000));
   const Clock::time_point start = Clock::now();
   std::string line;
   std::vector<std::string> skipped, stray;
   TEngineProcess::TRead read = TEngineProcess::TRead::Closed;
-  if (process.SendRaw(request)) read = process.ReadMove(line, limit, skipped, stray);
+  if (process.SendRaw(request)) read = process.ReadMove(line, limitMs, skipped, stray);
   move.Microseconds = MicrosecondsSince(start);
-  move.Late = move.Microseconds > announced * 1000;
+  move.Late = move.Microseconds > announced;
+  // Read to the millisecond, judged to the microsecond.
+  if (read == TEngineProcess::TRead::Line && !clock.Charge(engine, move.Microseconds))
+    read = TEngineProcess::TRead::Timeout;
   noise += static_cast<int>(stray.size());
   if (Options.Verbose) {
     for (const std::string& text : skipped)
@@ -449,8 +453,12 @@ bool TMatch::AskMove(int engine, const TMatchBoard& board, const std::vector<TMo
   }
   if (read == TEngineProcess::TRead::Timeout) {
     end = TGameEnd::Timeout;
-    detail = "no move within " + std::to_string(limit) + " ms (" + std::to_string(announced) +
-             " announced + " + std::to_string(Options.ToleranceMs) + " tolerance)";
+    const std::string tolerance = " + " + std::to_string(Options.ToleranceMs) + " tolerance)";
+    detail = "no move within " + Milliseconds(limit, 0) + " ms (";
+    if (limit < announced + int64_t{Options.ToleranceMs} * 1000)
+      detail += "its clock's " + std::to_string(clock.TimeLeftMs(engine)) + " ms" + tolerance;
+    else
+      detail += Milliseconds(announced, 0) + " announced" + tolerance;
     return false;
   }
   end = TGameEnd::IllegalMove;
@@ -496,9 +504,8 @@ TGameResult TMatch::PlayGame(int index) {
     }
   }
   bool synced[2] = {false, false};
-  // Each engine's clock for this game, or -1 for none.
-  int64_t clockMs[2] = {-1, -1};
-  if (Options.MatchTimeMs > 0) clockMs[0] = clockMs[1] = Options.MatchTimeMs;
+  TMatchClock clock(Options.TimeoutMs, Options.MatchTimeMs, Options.IncrementMs,
+                    Options.ToleranceMs);
   for (;;) {
     if (board.Full()) {
       result.End = TGameEnd::FullBoard;
@@ -509,15 +516,10 @@ TGameResult TMatch::PlayGame(int index) {
     TMove move;
     TGameEnd end;
     std::string detail;
-    if (!AskMove(engine, board, result.Moves, synced[engine], clockMs[engine], move, end, detail,
+    if (!AskMove(engine, board, result.Moves, synced[engine], clock, move, end, detail,
                  result.Noise[engine])) {
       lose(engine, end, detail);
       return result;
-    }
-    if (clockMs[engine] >= 0) {
-      // Time used within the tolerance empties the clock but never takes it below zero.
-      const int64_t used = move.Microseconds / 1000;
-      clockMs[engine] = std::max<int64_t>(0, clockMs[engine] - used) + Options.IncrementMs;
     }
     synced[engine] = true;
     board.Put(move.X, move.Y, side);

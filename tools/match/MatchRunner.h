@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "MatchClock.h"
+
 namespace match {
 
 constexpr int BoardSize = 15;
@@ -157,10 +159,10 @@ class TMatch {
   // Sends command and waits up to limitMs for OK; otherwise how it failed, with the answer.
   bool Expect(int engine, std::string_view command, int limitMs, TGameEnd& end, std::string& why);
   // Asks the engine for its move: BEGIN or the whole position when it has not seen this game
-  // yet, else TURN with the last move, preceded by INFO time_left when clockMs is not negative.
-  // Sets end and detail when the answer is no legal move in time.
+  // yet, else TURN with the last move, preceded by INFO time_left when there is a match clock,
+  // which the move is charged to. Sets end and detail when the answer is no legal move in time.
   bool AskMove(int engine, const TMatchBoard& board, const std::vector<TMove>& moves, bool synced,
-               int64_t clockMs, TMove& move, TGameEnd& end, std::string& detail, int& noise);
+               TMatchClock& clock, TMove& move, TGameEnd& end, std::string& detail, int& noise);
   void Count(const TGameResult& result);
 };
 
