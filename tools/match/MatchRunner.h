@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "EngineProcess.h"
 #include "MatchClock.h"
 
 namespace match {
@@ -58,42 +59,6 @@ std::vector<std::vector<TPoint>> MakeOpenings(uint64_t seed, int count, int ston
 // A game as a Piskvork record: the header line, one "x,y,ms" line per stone with 1-based
 // coordinates, then "-1".
 std::string PsqRecord(const std::vector<TMove>& moves);
-
-// An engine program on the far side of two pipes.
-class TEngineProcess {
- public:
-  enum class TRead { Line, Timeout, Closed };
-
-  TEngineProcess() = default;
-  TEngineProcess(const TEngineProcess&) = delete;
-  TEngineProcess& operator=(const TEngineProcess&) = delete;
-  ~TEngineProcess() { Stop(); }
-
-  // Starts argv[0] (searched on PATH) with its arguments; false when it cannot be started.
-  bool Launch(const std::vector<std::string>& argv);
-  bool Running() const { return Pid > 0; }
-  // Writes the bytes as they are; false when the engine no longer reads.
-  bool SendRaw(std::string_view bytes);
-  bool Send(std::string_view line) { return SendRaw(std::string(line) + "\n"); }
-  // The next non-blank line within timeoutMs (LF, CR LF or CR ends a line).
-  TRead ReadLine(std::string& line, int timeoutMs);
-  // The next line that is neither MESSAGE nor DEBUG; those are handed to skipped when given.
-  TRead ReadAnswer(std::string& line, int timeoutMs, std::vector<std::string>* skipped = nullptr);
-  // The next line that is a move ("x,y"), on the board or not. MESSAGE and DEBUG lines are handed
-  // to skipped, every other line to noise: an engine's stray answers never stand for its move.
-  TRead ReadMove(std::string& line, int timeoutMs, std::vector<std::string>& skipped,
-                 std::vector<std::string>& noise);
-  // Closes its input, gives it graceMs to leave, then kills it; always reaps the process.
-  void Stop(int graceMs = 0);
-
- private:
-  pid_t Pid = -1;
-  int ToEngine = -1;
-  int FromEngine = -1;
-  std::string Buffer;
-
-  bool TakeLine(std::string& line);
-};
 
 enum class TGameEnd { Five, FullBoard, IllegalMove, Crash, Timeout, StartFailure };
 
