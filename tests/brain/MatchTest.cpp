@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -402,6 +403,22 @@ TEST(Match, EnginesThatFailLoseTheirGames) {
   fs::remove_all(folder);
 }
 
+// A game still open after the set number of stones is drawn, and the summary says so.
+TEST(Match, DrawAfterTheSetNumberOfStones) {
+  const fs::path folder = ScratchFolder("draw-after");
+  TMatchOptions options = ClockOptions(PlayerScript(folder, "a.sh", Player(RusherCells)),
+                                       PlayerScript(folder, "b.sh", Player(FillerCells())));
+  options.DrawAfter = 6;  // the rusher needs nine stones on the board for its five
+  TMatch match(options);
+  std::ostringstream log;
+  ASSERT_TRUE(match.Run(log));
+  EXPECT_EQ(match.Stats(0).Draws, 2) << log.str();
+  EXPECT_EQ(match.Stats(0).Moves + match.Stats(1).Moves, 12);
+  EXPECT_NE(log.str().find("draw, drawn after the set number of moves"), std::string::npos);
+  EXPECT_NE(log.str().find("Elo difference of A over B: 0.0 +/- "), std::string::npos) << log.str();
+  fs::remove_all(folder);
+}
+
 // An engine's stray lines (an ERROR for a TURN it dropped, an ERROR for every INFO) are noise,
 // counted and shown, and its move is the first line that is one.
 TEST(Match, StrayLinesAreNoiseNotMoves) {
@@ -454,6 +471,30 @@ TEST(Match, EnginesThatCannotRestartStartAfresh) {
   EXPECT_FALSE(unstarted.NeverStarted(0));
   EXPECT_TRUE(unstarted.NeverStarted(1));
   fs::remove_all(folder);
+}
+
+// The summary's Elo difference, its 95 % margin and the likelihood of superiority, against
+// figures worked out by hand for a few score lines.
+TEST(MatchSummary, EloMarginAndLikelihoodOfSuperiority) {
+  const struct {
+    int Wins, Losses, Draws;
+    double Difference, Margin, Superiority;
+  } lines[] = {{6, 4, 10, 34.860, 111.450, 0.73646},
+               {10, 10, 0, 0.0, 163.321, 0.5},
+               {12, 5, 3, 126.968, 163.193, 0.95522},
+               {0, 0, 0, 0.0, 0.0, 0.5}};
+  for (const auto& line : lines) {
+    const TMatch::TElo elo = TMatch::Elo(line.Wins, line.Losses, line.Draws);
+    EXPECT_NEAR(elo.Difference, line.Difference, 0.001) << line.Wins << "-" << line.Losses;
+    EXPECT_NEAR(elo.Margin, line.Margin, 0.001) << line.Wins << "-" << line.Losses;
+    EXPECT_NEAR(elo.Superiority, line.Superiority, 0.00001) << line.Wins << "-" << line.Losses;
+  }
+  // Without a loss the interval reaches a perfect score, and the margin is unbounded; so, after
+  // a clean sweep, is the difference.
+  EXPECT_NEAR(TMatch::Elo(3, 0, 1).Difference, 338.039, 0.001);
+  EXPECT_TRUE(std::isinf(TMatch::Elo(3, 0, 1).Margin));
+  EXPECT_NEAR(TMatch::Elo(3, 0, 1).Superiority, 0.95837, 0.00001);
+  EXPECT_TRUE(std::isinf(TMatch::Elo(3, 0, 0).Difference));
 }
 
 // The clock rules: without a match clock each move has the turn time plus the tolerance and

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -116,6 +117,8 @@ const char* GameEndName(TGameEnd end) {
   switch (end) {
     case TGameEnd::Five:
       return "five in a row";
+    case TGameEnd::DrawAdjudicated:
+      return "drawn after the set number of moves";
     case TGameEnd::FullBoard:
       return "full board";
     case TGameEnd::IllegalMove:
@@ -294,6 +297,10 @@ TGameResult TMatch::PlayGame(int index) {
       result.End = TGameEnd::FullBoard;
       return result;
     }
+    if (Options.DrawAfter > 0 && static_cast<int>(result.Moves.size()) >= Options.DrawAfter) {
+      result.End = TGameEnd::DrawAdjudicated;
+      return result;
+    }
     const uint8_t side = SideOfMove(result.Moves.size());
     const int engine = side == TMatchBoard::Black ? result.BlackEngine : 1 - result.BlackEngine;
     TMove move;
@@ -363,7 +370,8 @@ bool TMatch::Run(std::ostream& log) {
         << result.Moves.size() - static_cast<size_t>(result.OpeningLength) << " moves after "
         << result.OpeningLength << " opening stones: ";
     if (result.Winner < 0)
-      log << "draw, full board";
+      log << "draw, "
+          << (result.End == TGameEnd::FullBoard ? "full board" : GameEndName(result.End));
     else if (result.End == TGameEnd::Five)
       log << EngineLetter(result.Winner) << " wins by five in a row";
     else
@@ -391,6 +399,26 @@ bool TMatch::Run(std::ostream& log) {
   return recorded;
 }
 
+// The score's Elo difference, and its 95 % interval from the spread of the single games' scores
+// (the normal approximation); the likelihood of superiority from wins and losses alone.
+TMatch::TElo TMatch::Elo(int wins, int losses, int draws) {
+  TElo elo{0, 0, 0.5};
+  const double games = wins + losses + draws;
+  if (games == 0) return elo;
+  auto difference = [](double score) { return -400.0 * std::log10(1.0 / score - 1.0); };
+  auto square = [](double value) { return value * value; };
+  const double score = (wins + 0.5 * draws) / games;
+  const double variance =
+      (wins * square(1 - score) + losses * square(score) + draws * square(0.5 - score)) / games;
+  const double deviation = std::sqrt(variance / games);
+  const double low = score - 1.959964 * deviation, high = score + 1.959964 * deviation;
+  elo.Difference = difference(score) + 0.0;  // an even score is 0, not -0
+  elo.Margin = low > 0 && high < 1 ? (difference(high) - difference(low)) / 2 : HUGE_VAL;
+  if (wins + losses > 0)
+    elo.Superiority = 0.5 * (1 + std::erf((wins - losses) / std::sqrt(2.0 * (wins + losses))));
+  return elo;
+}
+
 void TMatch::PrintSummary(std::ostream& out) const {
   out << "\nengine  wins  losses  draws  as Black  as White  illegal  crashes  timeouts"
          "  start fails  moves  late  noise   avg ms   max ms\n";
@@ -407,6 +435,10 @@ void TMatch::PrintSummary(std::ostream& out) const {
   }
   out << "Black won " << Totals[0].WinsAsBlack + Totals[1].WinsAsBlack << ", White won "
       << Totals[0].WinsAsWhite + Totals[1].WinsAsWhite << ", drawn " << Totals[0].Draws << "\n";
+  const TElo elo = Elo(Totals[0].Wins, Totals[0].Losses, Totals[0].Draws);
+  out << std::fixed << std::setprecision(1) << "Elo difference of A over B: " << elo.Difference
+      << " +/- " << elo.Margin
+      << " (95 %), likelihood of superiority of A: " << 100 * elo.Superiority << " %\n";
   out << "late: answers after the announced " << Options.TimeoutMs
       << " ms (or the time left) but within the " << Options.ToleranceMs << " ms tolerance\n";
   out << "noise: lines read while waiting for a move that were neither a move nor MESSAGE or "

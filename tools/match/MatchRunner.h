@@ -60,7 +60,7 @@ std::vector<std::vector<TPoint>> MakeOpenings(uint64_t seed, int count, int ston
 // coordinates, then "-1".
 std::string PsqRecord(const std::vector<TMove>& moves);
 
-enum class TGameEnd { Five, FullBoard, IllegalMove, Crash, Timeout, StartFailure };
+enum class TGameEnd { Five, FullBoard, DrawAdjudicated, IllegalMove, Crash, Timeout, StartFailure };
 
 const char* GameEndName(TGameEnd end);
 
@@ -74,6 +74,7 @@ struct TMatchOptions {
   int MatchTimeMs = 0;         // each engine's clock for a game; 0 for none
   int IncrementMs = 0;         // added to the clock after every move
   int OpeningStones = 3;
+  int DrawAfter = 0;  // plies on the board after which a game is drawn; 0 for never
   std::string RecordFolder = "match-games";  // empty: no records
   bool Verbose = false;
 };
@@ -111,6 +112,12 @@ class TMatch {
   // true when the engine never got through START in any game: the match says nothing of it.
   bool NeverStarted(int engine) const { return !Started[engine]; }
   void PrintSummary(std::ostream& out) const;
+  // Engine A's results as an Elo difference, with its 95 % error margin and the likelihood that
+  // A is the stronger (LOS), from its wins, losses and draws.
+  struct TElo {
+    double Difference, Margin, Superiority;
+  };
+  static TElo Elo(int wins, int losses, int draws);
 
  private:
   TMatchOptions Options;

@@ -30,6 +30,7 @@ constexpr const char* Usage =
     "                       and as time_left before every move (default none)\n"
     "  --time-increment MS  added to the clock after every move (default 0)\n"
     "  --opening-stones K   stones of each opening, 0 to 8 (default 3); 0 opens with BEGIN\n"
+    "  --draw-after N       a game still open after N stones on the board is a draw\n"
     "  --records DIR        folder for the game records (default match-games)\n"
     "  --no-records         keep no records\n"
     "  --verbose            show the engines' MESSAGE and DEBUG lines on standard error\n"
@@ -108,6 +109,10 @@ int main(int argc, char** argv) {
     } else if (arg == "--records") {
       if (!hasValue || argv[index + 1][0] == '\0') return Refuse("--records needs a folder");
       options.RecordFolder = argv[++index];
+    } else if (arg == "--draw-after") {
+      if (!hasValue || !ParseWhole(argv[++index], 1, 225, value))
+        return Refuse("--draw-after needs a number of stones from 1 to 225");
+      options.DrawAfter = static_cast<int>(value);
     } else if (arg == "--no-records") {
       options.RecordFolder.clear();
     } else if (arg == "--verbose") {
