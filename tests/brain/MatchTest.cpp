@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "MatchRunner.h"
+#include "OpeningFile.h"
 
 namespace {
 
@@ -471,6 +472,59 @@ TEST(Match, EnginesThatCannotRestartStartAfresh) {
   EXPECT_FALSE(unstarted.NeverStarted(0));
   EXPECT_TRUE(unstarted.NeverStarted(1));
   fs::remove_all(folder);
+}
+
+// Openings from a file in both notations, against boards worked out by hand; bad lines refused
+// with their numbers; the random order a shuffle of the same openings, fixed by the seed.
+TEST(MatchOpenings, BothNotationsFromAFile) {
+  std::istringstream file(
+      "# offsets from the centre, then board notation\n"
+      "0,0, 1,-1, -1,1\r\n"
+      "\n"
+      "h8i9i7\n"
+      "a1, o15\n"
+      "-7,7, 7,-7\n");
+  std::vector<std::vector<TPoint>> openings;
+  std::string error;
+  ASSERT_TRUE(ReadOpenings(file, openings, error)) << error;
+  auto points = [](const std::vector<TPoint>& opening) {
+    std::string text;
+    for (const TPoint& point : opening)
+      text += std::to_string(point.X) + "," + std::to_string(point.Y) + " ";
+    return text;
+  };
+  ASSERT_EQ(openings.size(), 4u);
+  EXPECT_EQ(points(openings[0]), "7,7 8,6 6,8 ");
+  EXPECT_EQ(points(openings[1]), "7,7 8,6 8,8 ") << "i9 is up and right of h8, i7 down";
+  EXPECT_EQ(points(openings[2]), "0,14 14,0 ") << "a1 bottom left, o15 top right";
+  EXPECT_EQ(points(openings[3]), "0,14 14,0 ");
+
+  const struct {
+    const char* text;
+    const char* error;
+  } bad[] = {{"0,0\n8,-3\n", "line 2: 8,-3 is off the 15 x 15 board"},
+             {"p1\n", "line 1: p1 is off the 15 x 15 board"},
+             {"h16\n", "line 1: h16 is off the 15 x 15 board"},
+             {"h8h8\n", "line 1: two stones on one intersection"},
+             {"0,0, 1\n", "line 1: an x without its y"},
+             {"0,0; 1,1\n", "line 1: expected whole numbers"},
+             {"h8 9i\n", "line 1: expected a column letter"},
+             {"h8a1h9a3h10a5h11a7h12\n", "line 1: five in a row already"},
+             {"# nothing\n", "no opening in the file"}};
+  for (const auto& line : bad) {
+    std::istringstream in(line.text);
+    std::vector<std::vector<TPoint>> none;
+    EXPECT_FALSE(ReadOpenings(in, none, error)) << line.text;
+    EXPECT_EQ(error, line.error) << line.text;
+    EXPECT_TRUE(none.empty());
+  }
+
+  std::vector<std::vector<TPoint>> shuffled = openings, again = openings;
+  OrderOpenings(shuffled, true, 7);
+  OrderOpenings(again, true, 7);
+  EXPECT_EQ(shuffled.size(), openings.size());
+  for (size_t index = 0; index < shuffled.size(); ++index)
+    EXPECT_EQ(points(shuffled[index]), points(again[index]));
 }
 
 // The summary's Elo difference, its 95 % margin and the likelihood of superiority, against

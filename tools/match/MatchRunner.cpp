@@ -12,13 +12,6 @@
 
 namespace match {
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-constexpr int Centre = BoardSize / 2;
-constexpr int OpeningReach = 2;  // opening stones lie within this many lines of the centre
-
 // splitmix64: the same openings from the same seed on every platform and library.
 uint64_t NextRandom(uint64_t& state) {
   uint64_t z = (state += 0x9E3779B97F4A7C15ull);
@@ -26,6 +19,13 @@ uint64_t NextRandom(uint64_t& state) {
   z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
   return z ^ (z >> 31);
 }
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int Centre = BoardSize / 2;
+constexpr int OpeningReach = 2;  // opening stones lie within this many lines of the centre
 
 uint8_t SideOfMove(size_t index) {
   return index % 2 == 0 ? TMatchBoard::Black : TMatchBoard::White;
@@ -134,7 +134,9 @@ const char* GameEndName(TGameEnd end) {
 }
 
 TMatch::TMatch(TMatchOptions options) : Options(std::move(options)) {
-  Openings = MakeOpenings(Options.Seed, (Options.Games + 1) / 2, Options.OpeningStones);
+  Openings = Options.OpeningList.empty()
+                 ? MakeOpenings(Options.Seed, (Options.Games + 1) / 2, Options.OpeningStones)
+                 : Options.OpeningList;
 }
 
 bool TMatch::Expect(int engine, std::string_view command, int limitMs, TGameEnd& end,

@@ -56,6 +56,9 @@ class TMatchBoard {
 // lines of the centre and none on the same intersection. The same seed gives the same set.
 std::vector<std::vector<TPoint>> MakeOpenings(uint64_t seed, int count, int stones);
 
+// splitmix64: the same numbers from the same seed on every platform and library.
+uint64_t NextRandom(uint64_t& state);
+
 // A game as a Piskvork record: the header line, one "x,y,ms" line per stone with 1-based
 // coordinates, then "-1".
 std::string PsqRecord(const std::vector<TMove>& moves);
@@ -74,6 +77,7 @@ struct TMatchOptions {
   int MatchTimeMs = 0;         // each engine's clock for a game; 0 for none
   int IncrementMs = 0;         // added to the clock after every move
   int OpeningStones = 3;
+  std::vector<std::vector<TPoint>> OpeningList;  // openings to play in turn instead of drawn ones
   int DrawAfter = 0;  // plies on the board after which a game is drawn; 0 for never
   std::string RecordFolder = "match-games";  // empty: no records
   bool Verbose = false;

@@ -7,11 +7,13 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 
 #include "MatchRunner.h"
+#include "OpeningFile.h"
 
 namespace {
 
@@ -31,6 +33,9 @@ constexpr const char* Usage =
     "  --time-increment MS  added to the clock after every move (default 0)\n"
     "  --opening-stones K   stones of each opening, 0 to 8 (default 3); 0 opens with BEGIN\n"
     "  --draw-after N       a game still open after N stones on the board is a draw\n"
+    "  --openings FILE      openings to play, one a line: offsets from the centre\n"
+    "                       (8,-3, 6,-4) or board notation (h8i9i7); each twice\n"
+    "  --openings-order O   sequential (the default) or random (shuffled from the seed)\n"
     "  --records DIR        folder for the game records (default match-games)\n"
     "  --no-records         keep no records\n"
     "  --verbose            show the engines' MESSAGE and DEBUG lines on standard error\n"
@@ -64,6 +69,8 @@ int main(int argc, char** argv) {
   signal(SIGPIPE, SIG_IGN);
   match::TMatchOptions options;
   std::vector<std::string> engines;
+  std::string openingFile;
+  bool randomOrder = false;
   for (int index = 1; index < argc; ++index) {
     const std::string arg = argv[index];
     const bool hasValue = index + 1 < argc;
@@ -109,6 +116,14 @@ int main(int argc, char** argv) {
     } else if (arg == "--records") {
       if (!hasValue || argv[index + 1][0] == '\0') return Refuse("--records needs a folder");
       options.RecordFolder = argv[++index];
+    } else if (arg == "--openings") {
+      if (!hasValue || argv[index + 1][0] == '\0') return Refuse("--openings needs a file");
+      openingFile = argv[++index];
+    } else if (arg == "--openings-order") {
+      const std::string order = hasValue ? argv[++index] : "";
+      if (order != "random" && order != "sequential")
+        return Refuse("--openings-order needs random or sequential");
+      randomOrder = order == "random";
     } else if (arg == "--draw-after") {
       if (!hasValue || !ParseWhole(argv[++index], 1, 225, value))
         return Refuse("--draw-after needs a number of stones from 1 to 225");
@@ -124,15 +139,27 @@ int main(int argc, char** argv) {
     }
   }
   if (engines.size() != 2) return Refuse("give exactly two engine programs");
+  if (!openingFile.empty()) {
+    std::ifstream file(openingFile);
+    std::string error;
+    if (!file) return Refuse("cannot read " + openingFile);
+    if (!match::ReadOpenings(file, options.OpeningList, error))
+      return Refuse(openingFile + ": " + error);
+    match::OrderOpenings(options.OpeningList, randomOrder, options.Seed);
+  }
   if (options.IncrementMs > 0 && options.MatchTimeMs == 0)
     return Refuse("--time-increment needs --time-match");
   for (int engine = 0; engine < 2; ++engine) {
     options.Engines[engine] = Words(engines[engine]);
     if (options.Engines[engine].empty()) return Refuse("an engine program is blank");
   }
-  std::cout << "lindora-match: " << options.Games << " games, seed " << options.Seed << ", "
-            << options.OpeningStones << " opening stones, " << options.TimeoutMs
-            << " ms a move announced, " << options.ToleranceMs << " ms tolerance";
+  std::cout << "lindora-match: " << options.Games << " games, seed " << options.Seed << ", ";
+  if (openingFile.empty())
+    std::cout << options.OpeningStones << " opening stones, ";
+  else
+    std::cout << options.OpeningList.size() << " openings from " << openingFile << ", ";
+  std::cout << options.TimeoutMs << " ms a move announced, " << options.ToleranceMs
+            << " ms tolerance";
   if (options.MatchTimeMs > 0)
     std::cout << ", " << options.MatchTimeMs << " ms a game + " << options.IncrementMs
               << " ms a move";
