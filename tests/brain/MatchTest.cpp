@@ -421,7 +421,7 @@ TEST(Match, DrawAfterTheSetNumberOfStones) {
 }
 
 // An engine's stray lines (an ERROR for a TURN it dropped, an ERROR for every INFO) are noise,
-// counted and shown, and its move is the first line that is one.
+// counted, shown and kept in the game's transcript, and its move is the first line that is one.
 TEST(Match, StrayLinesAreNoiseNotMoves) {
   const fs::path folder = ScratchFolder("stray");
   TPlayer stray = Player(RusherCells);
@@ -433,11 +433,24 @@ TEST(Match, StrayLinesAreNoiseNotMoves) {
   options.Games = 2;
   options.OpeningStones = 0;
   options.RecordFolder.clear();
+  options.LogFolder = (folder / "logs").string();
   TMatch match(options);
   std::ostringstream log;
   EXPECT_TRUE(match.Run(log));
   const TEngineStats& a = match.Stats(0);
   EXPECT_EQ(a.Wins, 2) << log.str();
+  // The transcript holds every line both ways, time-stamped, and ends with the verdict.
+  const std::vector<std::string> transcript = ReadLines(folder / "logs" / "game-002.log");
+  ASSERT_GE(transcript.size(), 10u);
+  auto holds = [&](const std::string& text) {
+    return std::any_of(transcript.begin(), transcript.end(), [&](const std::string& entry) {
+      return entry.find(text) != std::string::npos && entry.find(" ms  ") != std::string::npos;
+    });
+  };
+  for (const char* entry :
+       {"A -> RESTART", "B <- OK", "A <- ERROR Unknown command: 6,8", "B -> BEGIN", "A -> TURN "})
+    EXPECT_TRUE(holds(entry)) << entry;
+  EXPECT_EQ(transcript.back().rfind("game   2: B Black, A White", 0), 0u) << transcript.back();
   EXPECT_EQ(a.Illegal, 0);
   EXPECT_EQ(a.Noise, a.Moves + 5) << "one line a move, and five INFO errors at the start";
   EXPECT_EQ(match.Stats(1).Noise, 0);

@@ -118,7 +118,22 @@ bool TEngineProcess::Launch(const std::vector<std::string>& argv) {
   return true;
 }
 
+void TTranscript::Add(char engine, const char* way, std::string_view line) {
+  const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - Zero);
+  std::string stamp = std::to_string(since.count());
+  if (stamp.size() < 8) stamp.insert(0, 8 - stamp.size(), ' ');
+  Lines += stamp + " ms  " + engine + " " + way + " " + std::string(line) + "\n";
+}
+
 bool TEngineProcess::SendRaw(std::string_view bytes) {
+  if (Transcript != nullptr) {
+    for (std::string_view rest = bytes; !rest.empty();) {
+      const size_t end = rest.find('\n');
+      Transcript->Add(Letter, "->", rest.substr(0, end));
+      rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    }
+  }
   if (ToEngine < 0) return false;
   // A write to an engine that has exited raises SIGPIPE, which would end the runner (or a test
   // driving it). The signal is held back for the write and a pending one taken away, so the
@@ -155,7 +170,9 @@ bool TEngineProcess::TakeLine(std::string& line) {
     line = Buffer.substr(0, end);
     Buffer.erase(0, end + 1);
     // Blank lines, and the LF of a CR LF pair, carry nothing.
-    if (!Trim(line).empty()) return true;
+    if (Trim(line).empty()) continue;
+    if (Transcript != nullptr) Transcript->Add(Letter, "<-", line);
+    return true;
   }
 }
 

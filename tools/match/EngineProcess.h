@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,20 @@ std::string Upper(std::string_view text);
 std::string_view Trim(std::string_view text);
 // "x,y" with two whole numbers of at most three digits, blanks around them allowed.
 bool ParseMove(std::string_view text, int& x, int& y);
+
+// Every line that passes between the runner and the engines during one game, each with the
+// milliseconds since the game began and the engine it went to or came from.
+class TTranscript {
+ public:
+  TTranscript() : Zero(std::chrono::steady_clock::now()) {}
+  // way is "->" for a line sent to the engine, "<-" for one from it.
+  void Add(char engine, const char* way, std::string_view line);
+  const std::string& Text() const { return Lines; }
+
+ private:
+  std::chrono::steady_clock::time_point Zero;
+  std::string Lines;
+};
 
 // An engine program on the far side of two pipes.
 class TEngineProcess {
@@ -40,6 +55,11 @@ class TEngineProcess {
   // to skipped, every other line to noise: an engine's stray answers never stand for its move.
   TRead ReadMove(std::string& line, int timeoutMs, std::vector<std::string>& skipped,
                  std::vector<std::string>& noise);
+  // From now on every line sent and read goes into transcript (none when it is null) as engine's.
+  void Transcribe(TTranscript* transcript, char engine) {
+    Transcript = transcript;
+    Letter = engine;
+  }
   // Closes its input, gives it graceMs to leave, then kills it; always reaps the process.
   void Stop(int graceMs = 0);
 
@@ -48,6 +68,8 @@ class TEngineProcess {
   int ToEngine = -1;
   int FromEngine = -1;
   std::string Buffer;
+  TTranscript* Transcript = nullptr;
+  char Letter = '?';
 
   bool TakeLine(std::string& line);
 };

@@ -357,34 +357,50 @@ void TMatch::Count(const TGameResult& result) {
 bool TMatch::Run(std::ostream& log) {
   bool recorded = true;
   std::error_code error;
-  if (!Options.RecordFolder.empty()) {
-    std::filesystem::create_directories(Options.RecordFolder, error);
-    if (error) {
-      log << "cannot create " << Options.RecordFolder << ": " << error.message() << "\n";
+  for (const std::string& folder : {Options.RecordFolder, Options.LogFolder}) {
+    std::error_code made;
+    if (!folder.empty()) std::filesystem::create_directories(folder, made);
+    if (made) {
+      log << "cannot create " << folder << ": " << made.message() << "\n";
       recorded = false;
+      error = made;
     }
   }
   for (int index = 0; index < Options.Games; ++index) {
+    TTranscript transcript;
+    for (int engine = 0; engine < 2; ++engine)
+      Engines[engine].Transcribe(Options.LogFolder.empty() ? nullptr : &transcript,
+                                 EngineLetter(engine));
     const TGameResult result = PlayGame(index);
+    for (TEngineProcess& process : Engines)
+      process.Transcribe(nullptr, '?');
     Count(result);
-    log << "game " << std::setw(3) << index + 1 << ": " << EngineLetter(result.BlackEngine)
-        << " Black, " << EngineLetter(1 - result.BlackEngine) << " White, "
-        << result.Moves.size() - static_cast<size_t>(result.OpeningLength) << " moves after "
-        << result.OpeningLength << " opening stones: ";
+    std::ostringstream line;
+    line << "game " << std::setw(3) << index + 1 << ": " << EngineLetter(result.BlackEngine)
+         << " Black, " << EngineLetter(1 - result.BlackEngine) << " White, "
+         << result.Moves.size() - static_cast<size_t>(result.OpeningLength) << " moves after "
+         << result.OpeningLength << " opening stones: ";
     if (result.Winner < 0)
-      log << "draw, "
-          << (result.End == TGameEnd::FullBoard ? "full board" : GameEndName(result.End));
+      line << "draw, "
+           << (result.End == TGameEnd::FullBoard ? "full board" : GameEndName(result.End));
     else if (result.End == TGameEnd::Five)
-      log << EngineLetter(result.Winner) << " wins by five in a row";
+      line << EngineLetter(result.Winner) << " wins by five in a row";
     else
-      log << EngineLetter(result.Winner) << " wins: " << EngineLetter(1 - result.Winner) << " "
-          << result.Detail << " (" << GameEndName(result.End) << ")";
-    if (!Options.RecordFolder.empty() && !error) {
+      line << EngineLetter(result.Winner) << " wins: " << EngineLetter(1 - result.Winner) << " "
+           << result.Detail << " (" << GameEndName(result.End) << ")";
+    log << line.str();
+    // The record, and the transcript ending with the verdict it bears out.
+    const std::pair<const std::string*, std::string> files[] = {
+        {&Options.RecordFolder, PsqRecord(result.Moves)},
+        {&Options.LogFolder, transcript.Text() + line.str() + "\n"}};
+    for (const auto& [folder, text] : files) {
+      if (folder->empty() || error) continue;
       char name[32];
-      std::snprintf(name, sizeof name, "game-%03d.psq", index + 1);
-      const std::filesystem::path path = std::filesystem::path(Options.RecordFolder) / name;
+      std::snprintf(name, sizeof name,
+                    folder == &Options.RecordFolder ? "game-%03d.psq" : "game-%03d.log", index + 1);
+      const std::filesystem::path path = std::filesystem::path(*folder) / name;
       std::ofstream file(path, std::ios::binary | std::ios::trunc);
-      file << PsqRecord(result.Moves);
+      file << text;
       file.close();
       if (!file) {
         log << " [cannot write " << path.string() << "]";

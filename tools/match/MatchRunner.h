@@ -80,6 +80,7 @@ struct TMatchOptions {
   std::vector<std::vector<TPoint>> OpeningList;  // openings to play in turn instead of drawn ones
   int DrawAfter = 0;  // plies on the board after which a game is drawn; 0 for never
   std::string RecordFolder = "match-games";  // empty: no records
+  std::string LogFolder;                     // empty: no transcripts of the games
   bool Verbose = false;
 };
 

@@ -38,6 +38,8 @@ constexpr const char* Usage =
     "  --openings-order O   sequential (the default) or random (shuffled from the seed)\n"
     "  --records DIR        folder for the game records (default match-games)\n"
     "  --no-records         keep no records\n"
+    "  --log DIR            write every line sent and received, time-stamped, to\n"
+    "                       DIR/game-NNN.log, with the game's verdict last\n"
     "  --verbose            show the engines' MESSAGE and DEBUG lines on standard error\n"
     "  --help               show this help and leave\n"
     "  --version            show the version and leave\n";
@@ -128,6 +130,9 @@ int main(int argc, char** argv) {
       if (!hasValue || !ParseWhole(argv[++index], 1, 225, value))
         return Refuse("--draw-after needs a number of stones from 1 to 225");
       options.DrawAfter = static_cast<int>(value);
+    } else if (arg == "--log") {
+      if (!hasValue || argv[index + 1][0] == '\0') return Refuse("--log needs a folder");
+      options.LogFolder = argv[++index];
     } else if (arg == "--no-records") {
       options.RecordFolder.clear();
     } else if (arg == "--verbose") {
