@@ -279,6 +279,41 @@ TEST(Match, SelfPlayOfTheEngineKeepsEveryGame) {
 // An engine that joins a game already under way learns it from BOARD: its own stones marked 1,
 // the opponent's 2. With three opening stones White is first asked with three stones listed
 // and Black with four, so both colours and both ways of counting are seen, in both games.
+// Two games at once, each with its own pair of engines, give the games one at a time gives: the
+// same moves in every record, reported in game order.
+TEST(Match, ConcurrentGamesAreTheGamesOfOneAtATime) {
+  const fs::path folder = ScratchFolder("concurrency");
+  auto play = [&](int concurrency) {
+    TMatchOptions options;
+    options.Engines[0] = {PBRAIN_PROGRAM};
+    options.Engines[1] = {PBRAIN_PROGRAM};
+    options.Games = 6;
+    options.Seed = 5;
+    options.TimeoutMs = 120000;
+    options.DrawAfter = 40;
+    options.Concurrency = concurrency;
+    options.RecordFolder = (folder / std::to_string(concurrency)).string();
+    TMatch match(options);
+    std::ostringstream log;
+    EXPECT_TRUE(match.Run(log)) << log.str();
+    std::vector<std::string> games;
+    for (int game = 1; game <= options.Games; ++game) {
+      char name[32];
+      std::snprintf(name, sizeof name, "game-%03d.psq", game);
+      std::string moves;
+      for (const std::string& line : ReadLines(fs::path(options.RecordFolder) / name))
+        moves += line.substr(0, line.rfind(',')) + " ";  // the cell without its time
+      games.push_back(moves);
+    }
+    std::string order;
+    for (std::istringstream lines(log.str()); std::getline(lines, order);)
+      if (order.rfind("game ", 0) == 0) games.push_back(order.substr(0, 9));
+    return games;
+  };
+  EXPECT_EQ(play(2), play(1));
+  fs::remove_all(folder);
+}
+
 TEST(Match, BoardListingMarksTheEnginesOwnStonesWithOne) {
   const fs::path folder = ScratchFolder("board");
   TPlayer rusher{RusherCells, "0", "echo OK", (folder / "a.log").string()};

@@ -4,11 +4,15 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
+#include <memory>
+#include <mutex>
 #include <sstream>
+#include <thread>
 
 namespace match {
 
@@ -139,9 +143,9 @@ TMatch::TMatch(TMatchOptions options) : Options(std::move(options)) {
                  : Options.OpeningList;
 }
 
-bool TMatch::Expect(int engine, std::string_view command, int limitMs, TGameEnd& end,
+bool TMatch::Expect(TSeat& seat, int engine, std::string_view command, int limitMs, TGameEnd& end,
                     std::string& why) {
-  TEngineProcess& process = Engines[engine];
+  TEngineProcess& process = seat.Engines[engine];
   std::string line;
   TEngineProcess::TRead read = TEngineProcess::TRead::Closed;
   if (process.Send(command)) read = process.ReadAnswer(line, limitMs);
@@ -160,12 +164,12 @@ bool TMatch::Expect(int engine, std::string_view command, int limitMs, TGameEnd&
 // tables) is never charged to its first move; any failure until then is a start failure. An
 // engine that played the last game is sent RESTART; one that does not answer it with OK is sent
 // END, as the protocol has it, given a moment to leave and started afresh: no loss.
-bool TMatch::Ready(int engine, TGameEnd& end, std::string& why) {
-  TEngineProcess& process = Engines[engine];
+bool TMatch::Ready(TSeat& seat, int engine, TGameEnd& end, std::string& why) {
+  TEngineProcess& process = seat.Engines[engine];
   if (process.Running()) {
     TGameEnd restartEnd;
     std::string answer;
-    if (Expect(engine, "RESTART", Options.StartTimeoutMs, restartEnd, answer)) return true;
+    if (Expect(seat, engine, "RESTART", Options.StartTimeoutMs, restartEnd, answer)) return true;
     process.Send("END");
     process.Stop(500);
   }
@@ -174,7 +178,8 @@ bool TMatch::Ready(int engine, TGameEnd& end, std::string& why) {
     why = "cannot be started";
     return false;
   }
-  if (!Expect(engine, "START " + std::to_string(BoardSize), Options.StartTimeoutMs, end, why)) {
+  if (!Expect(seat, engine, "START " + std::to_string(BoardSize), Options.StartTimeoutMs, end,
+              why)) {
     end = TGameEnd::StartFailure;
     return false;
   }
@@ -191,10 +196,10 @@ bool TMatch::Ready(int engine, TGameEnd& end, std::string& why) {
   return true;
 }
 
-bool TMatch::AskMove(int engine, const TMatchBoard& board, const std::vector<TMove>& moves,
-                     bool synced, TMatchClock& clock, TMove& move, TGameEnd& end,
-                     std::string& detail, int& noise) {
-  TEngineProcess& process = Engines[engine];
+bool TMatch::AskMove(TSeat& seat, int engine, const TMatchBoard& board,
+                     const std::vector<TMove>& moves, bool synced, TMatchClock& clock, TMove& move,
+                     TGameEnd& end, std::string& detail, int& noise) {
+  TEngineProcess& process = seat.Engines[engine];
   const uint8_t own = SideOfMove(moves.size());
   std::string request;
   if (clock.HasMatchClock())
@@ -266,7 +271,7 @@ bool TMatch::AskMove(int engine, const TMatchBoard& board, const std::vector<TMo
   return true;
 }
 
-TGameResult TMatch::PlayGame(int index) {
+TGameResult TMatch::PlayGame(TSeat& seat, int index) {
   TGameResult result;
   result.BlackEngine = index % 2 == 0 ? 0 : 1;
   const std::vector<TPoint>& opening = Openings[static_cast<size_t>(index / 2) % Openings.size()];
@@ -281,12 +286,12 @@ TGameResult TMatch::PlayGame(int index) {
     result.End = end;
     result.Detail = std::move(detail);
     // A failed engine starts afresh in the next game, whatever state it is in.
-    Engines[engine].Stop();
+    seat.Engines[engine].Stop();
   };
   for (int engine : {result.BlackEngine, 1 - result.BlackEngine}) {
     TGameEnd end;
     std::string why;
-    if (!Ready(engine, end, why)) {
+    if (!Ready(seat, engine, end, why)) {
       lose(engine, end, why);
       return result;
     }
@@ -308,7 +313,7 @@ TGameResult TMatch::PlayGame(int index) {
     TMove move;
     TGameEnd end;
     std::string detail;
-    if (!AskMove(engine, board, result.Moves, synced[engine], clock, move, end, detail,
+    if (!AskMove(seat, engine, board, result.Moves, synced[engine], clock, move, end, detail,
                  result.Noise[engine])) {
       lose(engine, end, detail);
       return result;
@@ -354,67 +359,106 @@ void TMatch::Count(const TGameResult& result) {
   }
 }
 
+// Games are played on as many seats as games run at once, each seat taking the next game as it
+// is free; they are reported in game order, each as soon as it and those before it are over.
 bool TMatch::Run(std::ostream& log) {
-  bool recorded = true;
-  std::error_code error;
+  bool written = true;
+  bool folders = true;
   for (const std::string& folder : {Options.RecordFolder, Options.LogFolder}) {
-    std::error_code made;
-    if (!folder.empty()) std::filesystem::create_directories(folder, made);
-    if (made) {
-      log << "cannot create " << folder << ": " << made.message() << "\n";
-      recorded = false;
-      error = made;
+    std::error_code error;
+    if (!folder.empty()) std::filesystem::create_directories(folder, error);
+    if (error) {
+      log << "cannot create " << folder << ": " << error.message() << "\n";
+      written = folders = false;
     }
   }
-  for (int index = 0; index < Options.Games; ++index) {
-    TTranscript transcript;
-    for (int engine = 0; engine < 2; ++engine)
-      Engines[engine].Transcribe(Options.LogFolder.empty() ? nullptr : &transcript,
-                                 EngineLetter(engine));
-    const TGameResult result = PlayGame(index);
-    for (TEngineProcess& process : Engines)
-      process.Transcribe(nullptr, '?');
-    Count(result);
-    std::ostringstream line;
-    line << "game " << std::setw(3) << index + 1 << ": " << EngineLetter(result.BlackEngine)
-         << " Black, " << EngineLetter(1 - result.BlackEngine) << " White, "
-         << result.Moves.size() - static_cast<size_t>(result.OpeningLength) << " moves after "
-         << result.OpeningLength << " opening stones: ";
-    if (result.Winner < 0)
-      line << "draw, "
-           << (result.End == TGameEnd::FullBoard ? "full board" : GameEndName(result.End));
-    else if (result.End == TGameEnd::Five)
-      line << EngineLetter(result.Winner) << " wins by five in a row";
-    else
-      line << EngineLetter(result.Winner) << " wins: " << EngineLetter(1 - result.Winner) << " "
-           << result.Detail << " (" << GameEndName(result.End) << ")";
-    log << line.str();
-    // The record, and the transcript ending with the verdict it bears out.
-    const std::pair<const std::string*, std::string> files[] = {
-        {&Options.RecordFolder, PsqRecord(result.Moves)},
-        {&Options.LogFolder, transcript.Text() + line.str() + "\n"}};
-    for (const auto& [folder, text] : files) {
-      if (folder->empty() || error) continue;
-      char name[32];
-      std::snprintf(name, sizeof name,
-                    folder == &Options.RecordFolder ? "game-%03d.psq" : "game-%03d.log", index + 1);
-      const std::filesystem::path path = std::filesystem::path(*folder) / name;
-      std::ofstream file(path, std::ios::binary | std::ios::trunc);
-      file << text;
-      file.close();
-      if (!file) {
-        log << " [cannot write " << path.string() << "]";
-        recorded = false;
+  struct TPlayed {
+    TGameResult Result;
+    std::string Transcript;
+    bool Done = false;
+  };
+  std::vector<TPlayed> played(static_cast<size_t>(Options.Games));
+  std::mutex mutex;
+  std::condition_variable over;
+  std::atomic<int> next{0};
+  const int seatCount = std::max(1, std::min(Options.Concurrency, Options.Games));
+  std::vector<std::unique_ptr<TSeat>> seats;
+  std::vector<std::thread> players;
+  for (int seat = 0; seat < seatCount; ++seat) {
+    seats.push_back(std::make_unique<TSeat>());
+    players.emplace_back([&, &own = *seats.back()] {
+      for (int index = next++; index < Options.Games; index = next++) {
+        TTranscript transcript;
+        for (int engine = 0; engine < 2; ++engine)
+          own.Engines[engine].Transcribe(Options.LogFolder.empty() ? nullptr : &transcript,
+                                         EngineLetter(engine));
+        TGameResult result = PlayGame(own, index);
+        for (TEngineProcess& process : own.Engines)
+          process.Transcribe(nullptr, '?');
+        std::lock_guard<std::mutex> lock(mutex);
+        played[static_cast<size_t>(index)] = {std::move(result), transcript.Text(), true};
+        over.notify_all();
       }
+      for (TEngineProcess& process : own.Engines) {
+        process.Send("END");
+        process.Stop(1000);
+      }
+    });
+  }
+  for (size_t index = 0; index < played.size(); ++index) {
+    TPlayed game;
+    {
+      std::unique_lock<std::mutex> lock(mutex);
+      over.wait(lock, [&] { return played[index].Done; });
+      game = std::move(played[index]);
     }
-    log << "\n" << std::flush;
+    Count(game.Result);
+    written =
+        Report(static_cast<int>(index), game.Result, game.Transcript, folders, log) && written;
   }
-  for (TEngineProcess& process : Engines) {
-    process.Send("END");
-    process.Stop(1000);
-  }
+  for (std::thread& player : players)
+    player.join();
   PrintSummary(log);
-  return recorded;
+  return written;
+}
+
+bool TMatch::Report(int index, const TGameResult& result, const std::string& transcript, bool files,
+                    std::ostream& log) {
+  std::ostringstream line;
+  line << "game " << std::setw(3) << index + 1 << ": " << EngineLetter(result.BlackEngine)
+       << " Black, " << EngineLetter(1 - result.BlackEngine) << " White, "
+       << result.Moves.size() - static_cast<size_t>(result.OpeningLength) << " moves after "
+       << result.OpeningLength << " opening stones: ";
+  if (result.Winner < 0)
+    line << "draw, "
+         << (result.End == TGameEnd::FullBoard ? "full board" : GameEndName(result.End));
+  else if (result.End == TGameEnd::Five)
+    line << EngineLetter(result.Winner) << " wins by five in a row";
+  else
+    line << EngineLetter(result.Winner) << " wins: " << EngineLetter(1 - result.Winner) << " "
+         << result.Detail << " (" << GameEndName(result.End) << ")";
+  log << line.str();
+  // The record, and the transcript ending with the verdict it bears out.
+  bool written = true;
+  const std::pair<const std::string*, std::string> outputs[] = {
+      {&Options.RecordFolder, PsqRecord(result.Moves)},
+      {&Options.LogFolder, transcript + line.str() + "\n"}};
+  for (const auto& [folder, text] : outputs) {
+    if (folder->empty() || !files) continue;
+    char name[32];
+    std::snprintf(name, sizeof name,
+                  folder == &Options.RecordFolder ? "game-%03d.psq" : "game-%03d.log", index + 1);
+    const std::filesystem::path path = std::filesystem::path(*folder) / name;
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    file.close();
+    if (!file) {
+      log << " [cannot write " << path.string() << "]";
+      written = false;
+    }
+  }
+  log << "\n" << std::flush;
+  return written;
 }
 
 // The score's Elo difference, and its 95 % interval from the spread of the single games' scores

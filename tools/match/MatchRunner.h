@@ -6,6 +6,7 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -78,7 +79,9 @@ struct TMatchOptions {
   int IncrementMs = 0;         // added to the clock after every move
   int OpeningStones = 3;
   std::vector<std::vector<TPoint>> OpeningList;  // openings to play in turn instead of drawn ones
-  int DrawAfter = 0;  // plies on the board after which a game is drawn; 0 for never
+  int DrawAfter = 0;
+  int Concurrency = 1;  // games played at once, each by its own pair of engine processes  // plies
+                        // on the board after which a game is drawn; 0 for never
   std::string RecordFolder = "match-games";  // empty: no records
   std::string LogFolder;                     // empty: no transcripts of the games
   bool Verbose = false;
@@ -110,8 +113,6 @@ class TMatch {
   // Plays every game, writes its record and a line about it to log, then the summary; answers
   // false when a record could not be written.
   bool Run(std::ostream& log);
-  // Plays game index (0-based): opening index / 2, engine A Black in even games.
-  TGameResult PlayGame(int index);
 
   const TEngineStats& Stats(int engine) const { return Totals[engine]; }
   // true when the engine never got through START in any game: the match says nothing of it.
@@ -127,20 +128,31 @@ class TMatch {
  private:
   TMatchOptions Options;
   std::vector<std::vector<TPoint>> Openings;
-  TEngineProcess Engines[2];
-  bool Started[2] = {false, false};  // whether the engine ever answered START with OK
+  // A pair of engine processes that plays one game at a time; a match has one per game it plays
+  // at once.
+  struct TSeat {
+    TEngineProcess Engines[2];
+  };
+  std::atomic<bool> Started[2] = {false, false};  // whether the engine ever answered START OK
   TEngineStats Totals[2];
 
   // Running, started and with an empty board; otherwise how it failed and why.
-  bool Ready(int engine, TGameEnd& end, std::string& why);
+  bool Ready(TSeat& seat, int engine, TGameEnd& end, std::string& why);
   // Sends command and waits up to limitMs for OK; otherwise how it failed, with the answer.
-  bool Expect(int engine, std::string_view command, int limitMs, TGameEnd& end, std::string& why);
+  bool Expect(TSeat& seat, int engine, std::string_view command, int limitMs, TGameEnd& end,
+              std::string& why);
   // Asks the engine for its move: BEGIN or the whole position when it has not seen this game
   // yet, else TURN with the last move, preceded by INFO time_left when there is a match clock,
   // which the move is charged to. Sets end and detail when the answer is no legal move in time.
-  bool AskMove(int engine, const TMatchBoard& board, const std::vector<TMove>& moves, bool synced,
-               TMatchClock& clock, TMove& move, TGameEnd& end, std::string& detail, int& noise);
+  bool AskMove(TSeat& seat, int engine, const TMatchBoard& board, const std::vector<TMove>& moves,
+               bool synced, TMatchClock& clock, TMove& move, TGameEnd& end, std::string& detail,
+               int& noise);
   void Count(const TGameResult& result);
+  // Plays game index (0-based) on the seat: opening index / 2, engine A Black in even games.
+  TGameResult PlayGame(TSeat& seat, int index);
+  // Writes the game's line to log, and its record and transcript; false when a file failed.
+  bool Report(int index, const TGameResult& result, const std::string& transcript, bool files,
+              std::ostream& log);
 };
 
 }  // namespace match

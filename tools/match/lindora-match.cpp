@@ -33,6 +33,8 @@ constexpr const char* Usage =
     "  --time-increment MS  added to the clock after every move (default 0)\n"
     "  --opening-stones K   stones of each opening, 0 to 8 (default 3); 0 opens with BEGIN\n"
     "  --draw-after N       a game still open after N stones on the board is a draw\n"
+    "  --concurrency N      games played at once, each by its own engine processes\n"
+    "                       (default 1); the results are reported in game order\n"
     "  --openings FILE      openings to play, one a line: offsets from the centre\n"
     "                       (8,-3, 6,-4) or board notation (h8i9i7); each twice\n"
     "  --openings-order O   sequential (the default) or random (shuffled from the seed)\n"
@@ -126,6 +128,10 @@ int main(int argc, char** argv) {
       if (order != "random" && order != "sequential")
         return Refuse("--openings-order needs random or sequential");
       randomOrder = order == "random";
+    } else if (arg == "--concurrency") {
+      if (!hasValue || !ParseWhole(argv[++index], 1, 64, value))
+        return Refuse("--concurrency needs a number of games from 1 to 64");
+      options.Concurrency = static_cast<int>(value);
     } else if (arg == "--draw-after") {
       if (!hasValue || !ParseWhole(argv[++index], 1, 225, value))
         return Refuse("--draw-after needs a number of stones from 1 to 225");
