@@ -599,6 +599,42 @@ TEST(MatchSummary, EloMarginAndLikelihoodOfSuperiority) {
   EXPECT_TRUE(std::isinf(TMatch::Elo(3, 0, 0).Difference));
 }
 
+// The SPRT's log-likelihood ratio against figures worked out by hand, and a match it stops: both
+// engines win every game they play as Black, an even score far from the 400 Elo of H1.
+TEST(MatchSummary, SprtStopsTheMatchOnceDecided) {
+  const struct {
+    int Wins, Losses, Draws;
+    double Elo0, Elo1, Llr;
+  } lines[] = {{30, 20, 50, 0, 5, 0.27255},
+               {20, 30, 50, 0, 5, -0.31481},
+               {60, 30, 10, 0, 20, 1.92557},
+               {5, 4, 1, -5, 5, 0.03234},
+               {7, 0, 0, 0, 5, 0.0}};
+  for (const auto& line : lines)
+    EXPECT_NEAR(TSprt::Llr(line.Wins, line.Losses, line.Draws, line.Elo0, line.Elo1), line.Llr,
+                0.00001)
+        << line.Wins << "-" << line.Losses << "-" << line.Draws;
+  TSprt sprt;
+  EXPECT_NEAR(sprt.LowerBound(), -2.94444, 0.00001);
+  EXPECT_NEAR(sprt.UpperBound(), 2.94444, 0.00001);
+
+  const fs::path folder = ScratchFolder("sprt");
+  TMatchOptions options =
+      ClockOptions(PlayerScript(folder, "a.sh", Player(RusherCells)),
+                   PlayerScript(folder, "b.sh", Player("9,5 9,6 9,7 9,8 9,9 9,10")));
+  options.Games = 40;
+  options.Concurrency = 2;
+  options.Sprt = TSprt{true, 0, 400, 0.05, 0.05};
+  TMatch match(options);
+  std::ostringstream log;
+  ASSERT_TRUE(match.Run(log));
+  const int played = match.Stats(0).Wins + match.Stats(0).Losses;
+  EXPECT_LT(played, 12) << log.str();
+  EXPECT_EQ(match.Stats(0).Wins, match.Stats(0).Losses + played % 2);
+  EXPECT_NE(log.str().find("H0 accepted"), std::string::npos) << log.str();
+  fs::remove_all(folder);
+}
+
 // The clock rules: without a match clock each move has the turn time plus the tolerance and
 // nothing carries over; with one, the clock is signed and in microseconds, runs into debt as far
 // as the tolerance once, announces that debt, and charges even the shortest move.

@@ -381,13 +381,14 @@ bool TMatch::Run(std::ostream& log) {
   std::mutex mutex;
   std::condition_variable over;
   std::atomic<int> next{0};
+  std::atomic<bool> stop{false};  // no new games once the SPRT has decided
   const int seatCount = std::max(1, std::min(Options.Concurrency, Options.Games));
   std::vector<std::unique_ptr<TSeat>> seats;
   std::vector<std::thread> players;
   for (int seat = 0; seat < seatCount; ++seat) {
     seats.push_back(std::make_unique<TSeat>());
     players.emplace_back([&, &own = *seats.back()] {
-      for (int index = next++; index < Options.Games; index = next++) {
+      for (int index = next++; index < Options.Games && !stop; index = next++) {
         TTranscript transcript;
         for (int engine = 0; engine < 2; ++engine)
           own.Engines[engine].Transcribe(Options.LogFolder.empty() ? nullptr : &transcript,
@@ -415,6 +416,16 @@ bool TMatch::Run(std::ostream& log) {
     Count(game.Result);
     written =
         Report(static_cast<int>(index), game.Result, game.Transcript, folders, log) && written;
+    ++Reported;
+    if (Options.Sprt.Enabled) {
+      const double llr = TSprt::Llr(Totals[0].Wins, Totals[0].Losses, Totals[0].Draws,
+                                    Options.Sprt.Elo0, Options.Sprt.Elo1);
+      Decided = llr >= Options.Sprt.UpperBound() ? 1 : llr <= Options.Sprt.LowerBound() ? -1 : 0;
+      if (Decided != 0) {
+        stop = true;
+        break;
+      }
+    }
   }
   for (std::thread& player : players)
     player.join();
@@ -461,6 +472,27 @@ bool TMatch::Report(int index, const TGameResult& result, const std::string& tra
   return written;
 }
 
+double TSprt::Llr(int wins, int losses, int draws, double elo0, double elo1) {
+  const double games = wins + losses + draws;
+  if (games == 0) return 0;
+  auto square = [](double value) { return value * value; };
+  auto expected = [](double elo) { return 1 / (1 + std::pow(10.0, -elo / 400)); };
+  const double score = (wins + 0.5 * draws) / games;
+  const double variance =
+      (wins * square(1 - score) + losses * square(score) + draws * square(0.5 - score)) / games;
+  // Until each engine has won a game the spread of the scores says nothing of the difference.
+  if (wins == 0 || losses == 0 || variance <= 0) return 0;
+  return games / 2 * (square(score - expected(elo0)) - square(score - expected(elo1))) / variance;
+}
+
+double TSprt::LowerBound() const {
+  return std::log(Beta / (1 - Alpha));
+}
+
+double TSprt::UpperBound() const {
+  return std::log((1 - Beta) / Alpha);
+}
+
 // The score's Elo difference, and its 95 % interval from the spread of the single games' scores
 // (the normal approximation); the likelihood of superiority from wins and losses alone.
 TMatch::TElo TMatch::Elo(int wins, int losses, int draws) {
@@ -501,6 +533,18 @@ void TMatch::PrintSummary(std::ostream& out) const {
   out << std::fixed << std::setprecision(1) << "Elo difference of A over B: " << elo.Difference
       << " +/- " << elo.Margin
       << " (95 %), likelihood of superiority of A: " << 100 * elo.Superiority << " %\n";
+  if (Options.Sprt.Enabled) {
+    const TSprt& sprt = Options.Sprt;
+    out << std::setprecision(2) << "SPRT elo0 " << sprt.Elo0 << ", elo1 " << sprt.Elo1 << ", alpha "
+        << sprt.Alpha << ", beta " << sprt.Beta << ": LLR "
+        << TSprt::Llr(Totals[0].Wins, Totals[0].Losses, Totals[0].Draws, sprt.Elo0, sprt.Elo1)
+        << " in [" << sprt.LowerBound() << ", " << sprt.UpperBound() << "] after " << Reported
+        << " games: "
+        << (Decided > 0   ? "H1 accepted, A is stronger by elo1 or more"
+            : Decided < 0 ? "H0 accepted, A is not stronger by more than elo0"
+                          : "undecided")
+        << "\n";
+  }
   out << "late: answers after the announced " << Options.TimeoutMs
       << " ms (or the time left) but within the " << Options.ToleranceMs << " ms tolerance\n";
   out << "noise: lines read while waiting for a move that were neither a move nor MESSAGE or "

@@ -68,6 +68,18 @@ enum class TGameEnd { Five, FullBoard, DrawAdjudicated, IllegalMove, Crash, Time
 
 const char* GameEndName(TGameEnd end);
 
+// A sequential probability ratio test of engine A's Elo difference over B: H0 that it is elo0,
+// H1 that it is elo1, with the error rates alpha and beta.
+struct TSprt {
+  bool Enabled = false;
+  double Elo0 = 0, Elo1 = 5, Alpha = 0.05, Beta = 0.05;
+  // The log-likelihood ratio of H1 over H0 for A's wins, losses and draws (a normal
+  // approximation of the score's distribution); 0 until each engine has won a game.
+  static double Llr(int wins, int losses, int draws, double elo0, double elo1);
+  double LowerBound() const;  // at or below it H0 is accepted
+  double UpperBound() const;  // at or above it H1 is accepted
+};
+
 struct TMatchOptions {
   std::vector<std::string> Engines[2];  // argv of engine A and engine B
   int Games = 20;
@@ -80,8 +92,9 @@ struct TMatchOptions {
   int OpeningStones = 3;
   std::vector<std::vector<TPoint>> OpeningList;  // openings to play in turn instead of drawn ones
   int DrawAfter = 0;
-  int Concurrency = 1;  // games played at once, each by its own pair of engine processes  // plies
-                        // on the board after which a game is drawn; 0 for never
+  int Concurrency = 1;
+  TSprt Sprt;  // stops the match once decided  // games played at once, each by its own pair of
+               // engine processes  // plies on the board after which a game is drawn; 0 for never
   std::string RecordFolder = "match-games";  // empty: no records
   std::string LogFolder;                     // empty: no transcripts of the games
   bool Verbose = false;
@@ -133,6 +146,8 @@ class TMatch {
   struct TSeat {
     TEngineProcess Engines[2];
   };
+  int Decided = 0;   // the SPRT's verdict: 1 for H1, -1 for H0, 0 while undecided
+  int Reported = 0;  // games reported
   std::atomic<bool> Started[2] = {false, false};  // whether the engine ever answered START OK
   TEngineStats Totals[2];
 

@@ -5,6 +5,7 @@
 #include <signal.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -33,6 +34,10 @@ constexpr const char* Usage =
     "  --time-increment MS  added to the clock after every move (default 0)\n"
     "  --opening-stones K   stones of each opening, 0 to 8 (default 3); 0 opens with BEGIN\n"
     "  --draw-after N       a game still open after N stones on the board is a draw\n"
+    "  --sprt elo0=E0,elo1=E1,alpha=A,beta=B\n"
+    "                       stop once a sequential probability ratio test decides whether\n"
+    "                       A is stronger than B by E1 Elo (H1) or by no more than E0 (H0);\n"
+    "                       alpha and beta default to 0.05\n"
     "  --concurrency N      games played at once, each by its own engine processes\n"
     "                       (default 1); the results are reported in game order\n"
     "  --openings FILE      openings to play, one a line: offsets from the centre\n"
@@ -51,6 +56,34 @@ bool ParseWhole(const char* text, long long low, long long high, long long& valu
   errno = 0;
   value = std::strtoll(text, &end, 10);
   return errno == 0 && end != text && *end == '\0' && value >= low && value <= high;
+}
+
+// "elo0=0,elo1=5,alpha=0.05,beta=0.05": elo0 and elo1 given, elo0 below elo1, the error rates
+// between 0 and 0.5.
+bool ParseSprt(const std::string& text, match::TSprt& sprt) {
+  bool given[2] = {false, false};
+  std::istringstream in(text);
+  for (std::string pair; std::getline(in, pair, ',');) {
+    const size_t equals = pair.find('=');
+    if (equals == std::string::npos) return false;
+    const std::string key = pair.substr(0, equals), number = pair.substr(equals + 1);
+    char* end = nullptr;
+    const double value = std::strtod(number.c_str(), &end);
+    if (number.empty() || *end != '\0' || !std::isfinite(value)) return false;
+    if (key == "elo0")
+      sprt.Elo0 = value, given[0] = true;
+    else if (key == "elo1")
+      sprt.Elo1 = value, given[1] = true;
+    else if (key == "alpha")
+      sprt.Alpha = value;
+    else if (key == "beta")
+      sprt.Beta = value;
+    else
+      return false;
+  }
+  sprt.Enabled = given[0] && given[1] && sprt.Elo0 < sprt.Elo1 && sprt.Alpha > 0 &&
+                 sprt.Alpha < 0.5 && sprt.Beta > 0 && sprt.Beta < 0.5;
+  return sprt.Enabled;
 }
 
 std::vector<std::string> Words(const std::string& text) {
@@ -128,6 +161,10 @@ int main(int argc, char** argv) {
       if (order != "random" && order != "sequential")
         return Refuse("--openings-order needs random or sequential");
       randomOrder = order == "random";
+    } else if (arg == "--sprt") {
+      if (!hasValue || !ParseSprt(argv[++index], options.Sprt))
+        return Refuse(
+            "--sprt needs elo0=E0,elo1=E1 with E0 < E1, and alpha and beta from 0 to 0.5");
     } else if (arg == "--concurrency") {
       if (!hasValue || !ParseWhole(argv[++index], 1, 64, value))
         return Refuse("--concurrency needs a number of games from 1 to 64");
