@@ -249,6 +249,8 @@ TEST(Match, SelfPlayOfTheEngineKeepsEveryGame) {
     const TEngineStats& stats = match.Stats(engine);
     EXPECT_EQ(stats.Wins + stats.Losses + stats.Draws, 2);
     EXPECT_EQ(stats.Illegal + stats.Crashes + stats.Timeouts, 0) << log.str();
+    EXPECT_EQ(stats.Noise, 0) << "the answer to ABOUT names the engine";
+    EXPECT_EQ(match.Name(engine), "Lindora 2.1");
     EXPECT_GT(stats.Moves, 0);
     EXPECT_GE(stats.TotalMicroseconds, stats.MaxMicroseconds);
   }

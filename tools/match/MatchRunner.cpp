@@ -45,6 +45,20 @@ std::string Milliseconds(int64_t microseconds, int decimals) {
   return out.str();
 }
 
+// The value of key="..." in an ABOUT answer, or empty.
+std::string AboutField(const std::string& about, const std::string& key) {
+  const size_t at = about.find(key + "=\"");
+  if (at == std::string::npos) return "";
+  const size_t first = at + key.size() + 2;
+  const size_t last = about.find('"', first);
+  return last == std::string::npos ? "" : about.substr(first, last - first);
+}
+
+std::string AboutName(const std::string& about) {
+  const std::string version = AboutField(about, "version");
+  return AboutField(about, "name") + (version.empty() ? "" : " " + version);
+}
+
 char EngineLetter(int engine) {
   return engine == 0 ? 'A' : 'B';
 }
@@ -184,9 +198,13 @@ bool TMatch::Ready(TSeat& seat, int engine, TGameEnd& end, std::string& why) {
     return false;
   }
   Started[engine] = true;
+  // ABOUT's answer is not waited for: it is picked out of what comes before the first move.
   const std::string infos[] = {"INFO timeout_turn " + std::to_string(Options.TimeoutMs),
                                "INFO timeout_match " + std::to_string(Options.MatchTimeMs),
-                               "INFO max_memory 0", "INFO game_type 1", "INFO rule 0"};
+                               "INFO max_memory 0",
+                               "INFO game_type 1",
+                               "INFO rule 0",
+                               "ABOUT"};
   for (const std::string& info : infos) {
     if (!process.Send(info)) {
       why = "stopped reading its input";
@@ -232,6 +250,15 @@ bool TMatch::AskMove(TSeat& seat, int engine, const TMatchBoard& board,
   // Read to the millisecond, judged to the microsecond.
   if (read == TEngineProcess::TRead::Line && !clock.Charge(engine, move.Microseconds))
     read = TEngineProcess::TRead::Timeout;
+  // An answer to ABOUT is no noise: it names the engine.
+  const auto about = std::find_if(stray.begin(), stray.end(), [](const std::string& text) {
+    return text.rfind("name=", 0) == 0;
+  });
+  if (about != stray.end()) {
+    std::lock_guard<std::mutex> lock(AboutMutex);
+    About[engine] = AboutName(*about);
+    stray.erase(about);
+  }
   noise += static_cast<int>(stray.size());
   if (Options.Verbose) {
     for (const std::string& text : skipped)
@@ -513,7 +540,12 @@ TMatch::TElo TMatch::Elo(int wins, int losses, int draws) {
   return elo;
 }
 
-void TMatch::PrintSummary(std::ostream& out) const {
+std::string TMatch::Name(int engine) {
+  std::lock_guard<std::mutex> lock(AboutMutex);
+  return About[engine];
+}
+
+void TMatch::PrintSummary(std::ostream& out) {
   out << "\nengine  wins  losses  draws  as Black  as White  illegal  crashes  timeouts"
          "  start fails  moves  late  noise   avg ms   max ms\n";
   for (int engine = 0; engine < 2; ++engine) {
@@ -553,6 +585,8 @@ void TMatch::PrintSummary(std::ostream& out) const {
     out << EngineLetter(engine) << ":";
     for (const std::string& arg : Options.Engines[engine])
       out << " " << arg;
+    const std::string name = Name(engine);
+    if (!name.empty()) out << " (" << name << ")";
     out << "\n";
   }
   for (int engine = 0; engine < 2; ++engine) {

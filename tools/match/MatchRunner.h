@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -130,7 +131,9 @@ class TMatch {
   const TEngineStats& Stats(int engine) const { return Totals[engine]; }
   // true when the engine never got through START in any game: the match says nothing of it.
   bool NeverStarted(int engine) const { return !Started[engine]; }
-  void PrintSummary(std::ostream& out) const;
+  // The engine's name and version as its ABOUT answer gives them, or empty.
+  std::string Name(int engine);
+  void PrintSummary(std::ostream& out);
   // Engine A's results as an Elo difference, with its 95 % error margin and the likelihood that
   // A is the stronger (LOS), from its wins, losses and draws.
   struct TElo {
@@ -146,8 +149,10 @@ class TMatch {
   struct TSeat {
     TEngineProcess Engines[2];
   };
-  int Decided = 0;   // the SPRT's verdict: 1 for H1, -1 for H0, 0 while undecided
-  int Reported = 0;  // games reported
+  std::mutex AboutMutex;
+  std::string About[2];  // name and version from the engine's answer to ABOUT
+  int Decided = 0;       // the SPRT's verdict: 1 for H1, -1 for H0, 0 while undecided
+  int Reported = 0;      // games reported
   std::atomic<bool> Started[2] = {false, false};  // whether the engine ever answered START OK
   TEngineStats Totals[2];
 
