@@ -464,12 +464,8 @@ TEST(Match, StrayLinesAreNoiseNotMoves) {
   TPlayer stray = Player(RusherCells);
   stray.Info = "echo 'ERROR unknown INFO'";
   stray.Before = "echo 'ERROR Unknown command: 6,8'";
-  TMatchOptions options;
-  options.Engines[0] = {PlayerScript(folder, "stray.sh", stray)};
-  options.Engines[1] = {PlayerScript(folder, "filler.sh", Player(FillerCells()))};
-  options.Games = 2;
-  options.OpeningStones = 0;
-  options.RecordFolder.clear();
+  TMatchOptions options = ClockOptions(PlayerScript(folder, "stray.sh", stray),
+                                       PlayerScript(folder, "filler.sh", Player(FillerCells())));
   options.LogFolder = (folder / "logs").string();
   TMatch match(options);
   std::ostringstream log;
@@ -502,12 +498,9 @@ TEST(Match, EnginesThatCannotRestartStartAfresh) {
   const fs::path folder = ScratchFolder("restart");
   TPlayer stubborn = Player(RusherCells);
   stubborn.Restart = "echo 'ERROR cannot restart'";
-  TMatchOptions options;
-  options.Engines[0] = {PlayerScript(folder, "stubborn.sh", stubborn)};
-  options.Engines[1] = {PlayerScript(folder, "filler.sh", Player(FillerCells()))};
+  TMatchOptions options = ClockOptions(PlayerScript(folder, "stubborn.sh", stubborn),
+                                       PlayerScript(folder, "filler.sh", Player(FillerCells())));
   options.Games = 4;
-  options.OpeningStones = 0;
-  options.RecordFolder.clear();
   TMatch match(options);
   std::ostringstream log;
   EXPECT_TRUE(match.Run(log));

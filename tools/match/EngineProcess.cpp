@@ -41,24 +41,24 @@ std::string_view Trim(std::string_view text) {
   return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
+bool ParseCoordinate(std::string_view text, int& value) {
+  text = Trim(text);
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative) text.remove_prefix(1);
+  if (text.empty() || text.size() > 3) return false;
+  int magnitude = 0;
+  for (const char ch : text) {
+    if (!std::isdigit(static_cast<unsigned char>(ch))) return false;
+    magnitude = magnitude * 10 + (ch - '0');
+  }
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
+
 bool ParseMove(std::string_view text, int& x, int& y) {
   const size_t comma = text.find(',');
-  if (comma == std::string_view::npos) return false;
-  int* targets[2] = {&x, &y};
-  std::string_view parts[2] = {Trim(text.substr(0, comma)), Trim(text.substr(comma + 1))};
-  for (int index = 0; index < 2; ++index) {
-    std::string_view part = parts[index];
-    const bool negative = !part.empty() && part[0] == '-';
-    if (negative) part.remove_prefix(1);
-    if (part.empty() || part.size() > 3) return false;
-    int value = 0;
-    for (const char ch : part) {
-      if (!std::isdigit(static_cast<unsigned char>(ch))) return false;
-      value = value * 10 + (ch - '0');
-    }
-    *targets[index] = negative ? -value : value;
-  }
-  return true;
+  return comma != std::string_view::npos && ParseCoordinate(text.substr(0, comma), x) &&
+         ParseCoordinate(text.substr(comma + 1), y);
 }
 
 bool TEngineProcess::Launch(const std::vector<std::string>& argv) {

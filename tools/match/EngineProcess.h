@@ -14,7 +14,9 @@ namespace match {
 
 std::string Upper(std::string_view text);
 std::string_view Trim(std::string_view text);
-// "x,y" with two whole numbers of at most three digits, blanks around them allowed.
+// A whole number of at most three digits, maybe negative, blanks around it allowed.
+bool ParseCoordinate(std::string_view text, int& value);
+// "x,y" with two such numbers.
 bool ParseMove(std::string_view text, int& x, int& y);
 
 // Every line that passes between the runner and the engines during one game, each with the

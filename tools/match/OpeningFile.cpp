@@ -48,11 +48,11 @@ bool OffsetNotation(std::string_view text, std::vector<TPoint>& stones, std::str
   size_t at = 0;
   while (at <= text.size()) {
     const size_t comma = text.find(',', at);
-    const std::string_view part = Trim(
-        text.substr(at, comma == std::string_view::npos ? std::string_view::npos : comma - at));
-    int x = 0, y = 0;
-    if (!ParseMove(std::string(part) + ",0", x, y)) return why = "expected whole numbers", false;
-    numbers.push_back(x);
+    const std::string_view part =
+        text.substr(at, comma == std::string_view::npos ? std::string_view::npos : comma - at);
+    int number = 0;
+    if (!ParseCoordinate(part, number)) return why = "expected whole numbers", false;
+    numbers.push_back(number);
     if (comma == std::string_view::npos) break;
     at = comma + 1;
   }
