@@ -42,6 +42,16 @@ inline int HighestBit(uint32_t bits) {
   return 31 - __builtin_clz(bits);
 }
 
+// The highest of a cell's levels in the directions other than skip, from one colour's levels.
+inline int8_t OthersMax(const int8_t* levels, const uint16_t* offsets, int skip) {
+  int8_t highest = 0;
+  for (int direction = 0; direction < 4; ++direction) {
+    if (direction != skip && levels[offsets[direction]] > highest)
+      highest = levels[offsets[direction]];
+  }
+  return highest;
+}
+
 }  // namespace FastSearchBits
 
 struct TFastSearch::TGeometry {
@@ -128,4 +138,21 @@ inline void TFastSearch::RaiseWindows(uint32_t stones, uint32_t empty, uint32_t 
       if (levels[p] > best[b + p]) best[b + p] = levels[p];
     }
   }
+}
+
+// The line through cell in one direction, read around it: colour's stones with one on cell
+// (placed or not), the opponent's stones, and the empty inner cells.
+inline TFastSearch::TLineRead TFastSearch::ReadLine(int colour, int direction, uint8_t cell) const {
+  using FastSearchBits::OffsetBit, FastSearchBits::Reach;
+  const TGeometry::TLinePlace place = Geometry.Places[cell][direction];
+  const int shift = place.Index + 16 - OffsetBit;
+  const uint64_t stone = uint64_t{1} << (16 + place.Index);
+  TLineRead line;
+  line.Own =
+      static_cast<uint32_t>((Stones[colour][direction][place.Line] | stone) >> shift) & Reach;
+  line.Theirs = static_cast<uint32_t>(Stones[1 - colour][direction][place.Line] >> shift) & Reach;
+  const uint32_t inner =
+      static_cast<uint32_t>(Geometry.Inner[direction][place.Line] >> shift) & Reach;
+  line.Empty = inner & ~line.Own & ~line.Theirs;
+  return line;
 }

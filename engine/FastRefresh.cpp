@@ -103,17 +103,10 @@ void TFastSearch::RefreshLines(uint8_t cell) {
 // and ranking after gives the same lists, since a ranking reads only its own cell's levels. The
 // raised levels are the highest any window gives, which is what raising window by window leaves.
 void TFastSearch::RefreshLine(int direction, uint8_t cell) {
-  const TGeometry& geometry = Geometry;
-  const TGeometry::TLinePlace place = geometry.Places[cell][direction];
-  const int shift = place.Index + 16 - OffsetBit;
+  const TGeometry::TLinePlace place = Geometry.Places[cell][direction];
   const int stone = Board[cell] - CellBlack;
   const int other = 1 - stone;
-  const uint32_t own = static_cast<uint32_t>(Stones[stone][direction][place.Line] >> shift) & Reach;
-  const uint32_t theirs =
-      static_cast<uint32_t>(Stones[other][direction][place.Line] >> shift) & Reach;
-  const uint32_t inner =
-      static_cast<uint32_t>(geometry.Inner[direction][place.Line] >> shift) & Reach;
-  const uint32_t empty = inner & ~own & ~theirs;
+  const auto [own, theirs, empty] = ReadLine(stone, direction, cell);
   const int32_t step = CellStep[direction];
   auto cellAt = [&](int b) { return static_cast<uint8_t>(cell + (b - OffsetBit) * step); };
 

@@ -91,9 +91,15 @@ bool TFastSearch::Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, uint8_
     if (depth == 1 && toMove != attacker)
       return Answered(TShortcut::DefenderAtOne, false, attacker, toMove, cell, minLevel, depth);
     if (depth == 2 && toMove == attacker && cell != 0) {
-      const std::optional<bool> wins = AttackerWinsAtTwo(attacker, cell);
+      const std::optional<bool> wins =
+          AttackerWinsAtTwo(attacker, cell, Lists.Of[attacker - CellBlack], Slots);
       if (wins)
         return Answered(TShortcut::AttackerAtTwo, *wins, attacker, toMove, cell, minLevel, depth);
+    }
+    if (depth == 3 && toMove != attacker && cell != 0 && Board[cell] == CellEmpty) {
+      const std::optional<bool> wins = AttackerWinsAtThree(attacker, cell);
+      if (wins)
+        return Answered(TShortcut::DefenderAtThree, *wins, attacker, toMove, cell, minLevel, depth);
     }
   }
   return Search(attacker, toMove, cell, minLevel, depth, foursKnownToFail);
@@ -192,77 +198,6 @@ bool TFastSearch::SearchLevel(uint8_t attacker, uint8_t toMove, uint8_t& cell, u
   Lists = saved;
   UndoTo(mark);
   return won;
-}
-
-// The attacker to move with two levels left, after the defender's stone on cell. Every search it
-// could hand on has one level left with the defender to move, or none, and answers false, so its
-// answer is its lists' top levels: a five point wins; so does an open-four point, unless the
-// defender now has a five point. Those levels come from the four lines through the stone without
-// placing it or ranking anything. The defender's list holds only what its stone raised, and its
-// levels only rise. The attacker's top entry is its highest cell at OpenFourLevel or more as long
-// as fewer than HandOverCells cells ever stand there during the refresh: then none is pushed out
-// or kept out of the list. Where that count is reached there is no answer: the full search
-// decides.
-std::optional<bool> TFastSearch::AttackerWinsAtTwo(uint8_t attacker, uint8_t cell) const {
-  const TGeometry& geometry = Geometry;
-  const int a = attacker - CellBlack, d = 1 - a;
-  const int8_t* attackerLevels = &LineLevels[a][0][0][0];
-  const int8_t* defenderLevels = &LineLevels[d][0][0][0];
-  uint64_t touched[4] = {};
-  int8_t top = 0;
-  int high = 0;
-  bool defenderFive = false;
-  auto othersMax = [](const int8_t* levels, const uint16_t* offsets, int skip) {
-    int8_t highest = 0;
-    for (int direction = 0; direction < 4; ++direction) {
-      if (direction != skip && levels[offsets[direction]] > highest)
-        highest = levels[offsets[direction]];
-    }
-    return highest;
-  };
-  for (int direction = 0; direction < 4; ++direction) {
-    const TGeometry::TLinePlace place = geometry.Places[cell][direction];
-    const int shift = place.Index + 16 - OffsetBit;
-    const uint64_t stone = uint64_t{1} << (16 + place.Index);
-    const uint32_t own =
-        static_cast<uint32_t>((Stones[d][direction][place.Line] | stone) >> shift) & Reach;
-    const uint32_t theirs =
-        static_cast<uint32_t>(Stones[a][direction][place.Line] >> shift) & Reach;
-    const uint32_t inner =
-        static_cast<uint32_t>(geometry.Inner[direction][place.Line] >> shift) & Reach;
-    const uint32_t empty = inner & ~own & ~theirs;
-    int8_t bestAttacker[32] = {}, bestDefender[32] = {};
-    RaiseWindows(theirs, empty, FirstsBefore | FirstsAfter, Before | After, bestAttacker);
-    RaiseWindows(own, empty, FirstsThrough, Near, bestDefender);
-    for (uint32_t bits = empty & Near; bits != 0; bits &= bits - 1) {
-      const int b = LowestBit(bits);
-      const uint8_t at = static_cast<uint8_t>(cell + (b - OffsetBit) * CellStep[direction]);
-      touched[at >> 6] |= uint64_t{1} << (at & 63);
-      const uint16_t* offsets = geometry.LevelOffsets[at];
-      const int8_t others = othersMax(attackerLevels, offsets, direction);
-      const int8_t before = std::max(others, attackerLevels[offsets[direction]]);
-      const int8_t after = std::max(others, bestAttacker[b]);
-      high += std::max(before, after) >= OpenFourLevel;
-      top = std::max(top, after);
-      if (bestDefender[b] > 0 && bestDefender[b] > defenderLevels[offsets[direction]] &&
-          std::max(bestDefender[b], othersMax(defenderLevels, offsets, direction)) == FiveLevel)
-        defenderFive = true;
-    }
-  }
-  for (const TSlot& slot : Lists.Of[a]) {
-    if (slot.Level < OpenFourLevel) break;
-    if (slot.Cell == cell || ((touched[slot.Cell >> 6] >> (slot.Cell & 63)) & 1u)) continue;
-    ++high;
-    top = std::max(top, slot.Level);
-  }
-  if (high >= HandOverCells) {
-    if constexpr (ShortcutCheck::Enabled) {
-      ShortcutCheck::Count(TShortcut::AttackerAtTwoFull);
-      if (high == HandOverCells) ShortcutCheck::Count(TShortcut::AttackerAtTwoFullAtLimit);
-    }
-    return std::nullopt;
-  }
-  return top == FiveLevel || (top == OpenFourLevel && !defenderFive);
 }
 
 // The checking build's watch on what AttackerWinsAtTwo reads off the lists: down each list the

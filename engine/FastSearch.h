@@ -190,7 +190,17 @@ class TFastSearch {
   static void WriteRaised(const int8_t bestTheirs[32], int8_t* theirLevels, uint32_t& theirsRaised,
                           const int8_t bestOwn[32], int8_t* ownLevels, uint32_t& ownRaised);
   void Drop(int colour, uint8_t cell);
-  std::optional<bool> AttackerWinsAtTwo(uint8_t attacker, uint8_t cell) const;
+  struct TStoneTops;
+  std::optional<bool> AttackerWinsAtTwo(uint8_t attacker, uint8_t cell, const TSlot* listed,
+                                        int count) const;
+  std::optional<bool> AttackerWinsAtThree(uint8_t attacker, uint8_t cell);
+  void ReadStoneLine(int direction, uint8_t cell, TStoneTops& tops);
+  std::optional<bool> DefenderAnswersAtThree(uint8_t attacker, uint8_t cell,
+                                             TStoneTops& tops) const;
+  struct TLineRead {
+    uint32_t Own, Theirs, Empty;
+  };
+  TLineRead ReadLine(int colour, int direction, uint8_t cell) const;
   void RefreshLines(uint8_t cell);
   void RefreshLine(int direction, uint8_t cell);
   void RaiseWindows(uint32_t stones, uint32_t empty, uint32_t firsts, uint32_t allowed,

@@ -16,6 +16,8 @@ const char* ShortcutCheck::Name(TShortcut rule) {
       "the attacker with two levels left",
       "the attacker with two levels left, searched in full",
       "the attacker with two levels left, searched in full at the limit",
+      "the defender with three levels left",
+      "the defender with three levels left, searched in full",
       "fours known to fail",
       "the set-up walk's stop at the first win"};
   return Names[static_cast<int>(rule)];

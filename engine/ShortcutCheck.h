@@ -11,6 +11,8 @@ enum class TShortcut : uint8_t {
   AttackerAtTwo,             // the attacker to move with two levels left, answered from the lines
   AttackerAtTwoFull,         // ... where too many cells reach an open four: searched in full
   AttackerAtTwoFullAtLimit,  // ... with exactly the limit's number of such cells
+  DefenderAtThree,           // the defender to move with three levels left, from the lines
+  DefenderAtThreeFull,       // ... where too many cells stand at a four's levels: searched in full
   FoursKnownToFail,          // a search whose fours are known to fail passes them over
   SetUpWalkStop,             // the set-up walk in order of preference stops at the first win
   Count

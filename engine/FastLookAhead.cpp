@@ -1,0 +1,195 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The fast search's answers without searching for the last levels of a threat tree: the attacker
+// to move with two levels left and the defender to move with three, read off the lines through
+// the stones instead of placing them and ranking what they change (see the rules at the top of
+// FastSearch.h).
+#include <algorithm>
+
+#include "FastGeometry.h"
+
+using namespace FastSearchBits;
+
+namespace {
+
+bool IsMarked(const uint64_t (&cells)[4], uint8_t cell) {
+  return (cells[cell >> 6] >> (cell & 63)) & 1u;
+}
+
+void MarkCell(uint64_t (&cells)[4], uint8_t cell) {
+  cells[cell >> 6] |= uint64_t{1} << (cell & 63);
+}
+
+}  // namespace
+
+// The attacker to move with two levels left, after the defender's stone on cell. Every search it
+// could hand on has one level left with the defender to move, or none, and answers false, so its
+// answer is its lists' top levels: a five point wins; so does an open-four point, unless the
+// defender now has a five point. Those levels come from the four lines through the stone without
+// placing it or ranking anything. The defender's list holds only what its stone raised, and its
+// levels only rise. The attacker's list is given as its entries (listed, in list order, or
+// count cells in any order, all at OpenFourLevel or more); its top entry after the stone is its
+// highest cell at OpenFourLevel or more as long as fewer than HandOverCells cells ever stand
+// there during the refresh: then none is pushed out or kept out of the list. Where that count is
+// reached there is no answer: the full search decides.
+std::optional<bool> TFastSearch::AttackerWinsAtTwo(uint8_t attacker, uint8_t cell,
+                                                   const TSlot* listed, int count) const {
+  const TGeometry& geometry = Geometry;
+  const int a = attacker - CellBlack, d = 1 - a;
+  const int8_t* attackerLevels = &LineLevels[a][0][0][0];
+  const int8_t* defenderLevels = &LineLevels[d][0][0][0];
+  uint64_t touched[4] = {};
+  int8_t top = 0;
+  int high = 0;
+  bool defenderFive = false;
+  for (int direction = 0; direction < 4; ++direction) {
+    const auto [own, theirs, empty] = ReadLine(d, direction, cell);
+    int8_t bestAttacker[32] = {}, bestDefender[32] = {};
+    RaiseWindows(theirs, empty, FirstsBefore | FirstsAfter, Before | After, bestAttacker);
+    RaiseWindows(own, empty, FirstsThrough, Near, bestDefender);
+    for (uint32_t bits = empty & Near; bits != 0; bits &= bits - 1) {
+      const int b = LowestBit(bits);
+      const uint8_t at = static_cast<uint8_t>(cell + (b - OffsetBit) * CellStep[direction]);
+      MarkCell(touched, at);
+      const uint16_t* offsets = geometry.LevelOffsets[at];
+      const int8_t others = OthersMax(attackerLevels, offsets, direction);
+      const int8_t before = std::max(others, attackerLevels[offsets[direction]]);
+      const int8_t after = std::max(others, bestAttacker[b]);
+      high += std::max(before, after) >= OpenFourLevel;
+      top = std::max(top, after);
+      if (bestDefender[b] > 0 && bestDefender[b] > defenderLevels[offsets[direction]] &&
+          std::max(bestDefender[b], OthersMax(defenderLevels, offsets, direction)) == FiveLevel)
+        defenderFive = true;
+    }
+  }
+  for (int slot = 0; slot < count; ++slot) {
+    if (listed[slot].Level < OpenFourLevel) break;
+    if (listed[slot].Cell == cell || IsMarked(touched, listed[slot].Cell)) continue;
+    ++high;
+    top = std::max(top, listed[slot].Level);
+  }
+  if (high >= HandOverCells) {
+    if constexpr (ShortcutCheck::Enabled) {
+      ShortcutCheck::Count(TShortcut::AttackerAtTwoFull);
+      if (high == HandOverCells) ShortcutCheck::Count(TShortcut::AttackerAtTwoFullAtLimit);
+    }
+    return std::nullopt;
+  }
+  return top == FiveLevel || (top == OpenFourLevel && !defenderFive);
+}
+
+// What the attacker's stone leaves at the top of the two lists. The attacker's list, emptied as
+// the stone is placed, holds just the cells the stone raised, at their new levels; the
+// defender's holds its old entries but the stone's cell, with the empty cells next to the stone
+// ranked again at levels that only fell.
+struct TFastSearch::TStoneTops {
+  TSlot Strong[Slots];     // the attacker's raised cells at level 9 or more, as many as fit
+  int StrongCount = 0;     // how many there are
+  int8_t AttackerTop = 0;  // the attacker's highest raised level
+  int8_t DefenderTop = 0;  // the defender's highest level among its re-ranked and kept entries
+  int DefenderHigh = 0;    // the defender's cells that stand at OpenFourLevel or more at any time
+  uint64_t Touched[4] = {};
+};
+
+// One line of the attacker's stone on cell, as its refresh leaves it but without ranking: the
+// levels written in place with the old bytes logged, and what they mean for the lists' tops.
+void TFastSearch::ReadStoneLine(int direction, uint8_t cell, TStoneTops& tops) {
+  const TGeometry::TLinePlace place = Geometry.Places[cell][direction];
+  const int stone = Board[cell] - CellBlack;
+  const int other = 1 - stone;
+  const auto [own, theirs, empty] = ReadLine(stone, direction, cell);
+  int8_t bestTheirs[32] = {}, bestOwn[32] = {};
+  RaiseWindows(theirs, empty, FirstsBefore | FirstsAfter, Before | After, bestTheirs);
+  RaiseWindows(own, empty, FirstsThrough, Near, bestOwn);
+
+  const int first = 16 + place.Index - 5;
+  int8_t* theirLevels = SavedSegment(other, direction, place.Line, first);
+  const int8_t* oldTheirs = Undo[UndoSize - 1].Levels;
+  int8_t* ownLevels = SavedSegment(stone, direction, place.Line, first);
+  uint32_t raised[2] = {0, 0};
+  WriteRaised(bestTheirs, theirLevels, raised[other], bestOwn, ownLevels, raised[stone]);
+
+  const int8_t* stoneLevels = &LineLevels[stone][0][0][0];
+  const int8_t* otherLevels = &LineLevels[other][0][0][0];
+  // A cell off the stone lies on one of its lines at most, so its other directions keep their
+  // levels.
+  for (uint32_t bits = empty & Near; bits != 0; bits &= bits - 1) {
+    const int b = LowestBit(bits);
+    const int j = b - (OffsetBit - 5);
+    const uint8_t at = static_cast<uint8_t>(cell + (b - OffsetBit) * CellStep[direction]);
+    const uint16_t* offsets = Geometry.LevelOffsets[at];
+    MarkCell(tops.Touched, at);
+    const int8_t others = OthersMax(otherLevels, offsets, direction);
+    const int8_t before = std::max(others, oldTheirs[j]);
+    const int8_t after = std::max(others, theirLevels[j]);
+    tops.DefenderHigh += std::max(before, after) >= OpenFourLevel;
+    tops.DefenderTop = std::max(tops.DefenderTop, after);
+    if (!Bit(raised[stone], b)) continue;
+    const int8_t level = std::max(OthersMax(stoneLevels, offsets, direction), ownLevels[j]);
+    tops.AttackerTop = std::max(tops.AttackerTop, level);
+    if (level < 9) continue;
+    if (tops.StrongCount < Slots) tops.Strong[tops.StrongCount] = TSlot{level, at, 0};
+    ++tops.StrongCount;
+  }
+}
+
+// The defender to move with three levels left, after the attacker's stone on cell. Its turn
+// reads the two lists' tops and hands each block on to the attacker with two levels left, which
+// AttackerWinsAtTwo answers. The stone's levels are written in place for those answers, but
+// nothing is ranked: the tops come from the lines as TStoneTops tells. The defender's cells at a
+// five point keep it, and with fewer than HandOverCells of its cells ever at OpenFourLevel or
+// more, none of them is pushed out or kept out; with fewer than HandOverCells of the attacker's
+// raised cells at 9 or more, all of them are listed, and they are the blocks the turn tries, in
+// an order that cannot change its answer. Past either count there is no answer.
+std::optional<bool> TFastSearch::AttackerWinsAtThree(uint8_t attacker, uint8_t cell) {
+  const size_t mark = UndoSize;
+  Put(cell, attacker);
+  TStoneTops tops;
+  for (int direction = 0; direction < 4; ++direction)
+    ReadStoneLine(direction, cell, tops);
+  const std::optional<bool> wins = DefenderAnswersAtThree(attacker, cell, tops);
+  Put(cell, CellEmpty);
+  UndoTo(mark);
+  return wins;
+}
+
+std::optional<bool> TFastSearch::DefenderAnswersAtThree(uint8_t attacker, uint8_t cell,
+                                                        TStoneTops& tops) const {
+  // Without an open-four point or a five point of the attacker's, every branch of the turn
+  // answers false.
+  if (tops.AttackerTop < OpenFourLevel) return false;
+  for (const TSlot& slot : Lists.Of[Opponent(attacker) - CellBlack]) {
+    if (slot.Level < OpenFourLevel) break;
+    if (slot.Cell == cell || IsMarked(tops.Touched, slot.Cell)) continue;
+    ++tops.DefenderHigh;
+    tops.DefenderTop = std::max(tops.DefenderTop, slot.Level);
+  }
+  if (tops.DefenderHigh >= HandOverCells || tops.StrongCount >= HandOverCells) {
+    if constexpr (ShortcutCheck::Enabled) ShortcutCheck::Count(TShortcut::DefenderAtThreeFull);
+    return std::nullopt;
+  }
+  if (tops.DefenderTop == FiveLevel) return false;
+
+  TSlot fours[Slots];
+  int fourCount = 0;
+  for (int slot = 0; slot < tops.StrongCount; ++slot) {
+    if (tops.Strong[slot].Level >= OpenFourLevel) fours[fourCount++] = tops.Strong[slot];
+  }
+  // A five point must be blocked. With two, either block leaves the other, so it does not
+  // matter which the list puts first.
+  if (tops.AttackerTop == FiveLevel) {
+    const TSlot* five = std::find_if(fours, fours + fourCount,
+                                     [](const TSlot& slot) { return slot.Level == FiveLevel; });
+    return AttackerWinsAtTwo(attacker, five->Cell, fours, fourCount);
+  }
+  if (tops.DefenderTop >= OpenFourLevel) return false;
+  // The attacker's open-four point: it wins only if every strong point's block still loses.
+  bool known = true;
+  for (int slot = 0; slot < tops.StrongCount; ++slot) {
+    const std::optional<bool> wins =
+        AttackerWinsAtTwo(attacker, tops.Strong[slot].Cell, fours, fourCount);
+    if (wins == false) return false;
+    known = known && wins.has_value();
+  }
+  if (!known) return std::nullopt;
+  return true;
+}
