@@ -28,6 +28,7 @@ bool TFastSearch::Fits(const CandidateLists& lists) {
 
 void TFastSearch::LoadLists(const CandidateLists& lists) {
   std::memset(Lists.Listed, 0, sizeof Lists.Listed);
+  Lists.Unranked[0] = Lists.Unranked[1] = false;
   for (int colour = 0; colour < 2; ++colour) {
     for (int slot = 0; slot < Slots; ++slot) {
       const CandidateEntry& entry = lists.Lists[colour].Slots[slot];

@@ -4,6 +4,7 @@
 // the stones instead of placing them and ranking what they change (see the rules at the top of
 // FastSearch.h).
 #include <algorithm>
+#include <cstdio>
 
 #include "FastGeometry.h"
 
@@ -92,7 +93,7 @@ struct TFastSearch::TStoneTops {
 
 // One line of the attacker's stone on cell, as its refresh leaves it but without ranking: the
 // levels written in place with the old bytes logged, and what they mean for the lists' tops.
-void TFastSearch::ReadStoneLine(int direction, uint8_t cell, TStoneTops& tops) {
+void TFastSearch::ReadStoneLine(int direction, uint8_t cell, TStoneTops& tops, bool rankRaised) {
   const TGeometry::TLinePlace place = Geometry.Places[cell][direction];
   const int stone = Board[cell] - CellBlack;
   const int other = 1 - stone;
@@ -130,6 +131,71 @@ void TFastSearch::ReadStoneLine(int direction, uint8_t cell, TStoneTops& tops) {
     if (tops.StrongCount < Slots) tops.Strong[tops.StrongCount] = TSlot{level, at, 0};
     ++tops.StrongCount;
   }
+  if (rankRaised) RankAlong(stone, direction, cell, raised[stone]);
+}
+
+// The defender's entries the stone on cell leaves as they were: listed, off the lines' reach
+// and not the stone's cell. Its list must be ranked.
+void TFastSearch::CountKeptEntries(int defender, uint8_t cell, TStoneTops& tops) const {
+  CheckListKnown(defender);
+  for (const TSlot& slot : Lists.Of[defender]) {
+    if (slot.Level < OpenFourLevel) break;
+    if (slot.Cell == cell || IsMarked(tops.Touched, slot.Cell)) continue;
+    ++tops.DefenderHigh;
+    tops.DefenderTop = std::max(tops.DefenderTop, slot.Level);
+  }
+}
+
+// The refresh after the attacker's stone on cell with the defender to move. The defender's turn
+// reads only the top level of its own list, and every move it makes empties that list, so its
+// cells are not ranked: the top comes from the lines as TStoneTops tells, and only the attacker's
+// raised cells are ranked. The list stays marked unranked until it is emptied. Where too many of
+// the defender's cells stand at OpenFourLevel or more for the top to be known, everything is
+// ranked. Answers the defender's top level as its list would show it, or below OpenFourLevel.
+int8_t TFastSearch::RefreshBeforeDefender(uint8_t attacker, uint8_t cell) {
+  const int defender = Opponent(attacker) - CellBlack;
+  if (ShortcutCheck::Enabled && InReference) {
+    RefreshLines(cell);
+    return Lists.Of[defender][0].Level;
+  }
+  int8_t ranked = 0;
+  if constexpr (ShortcutCheck::Enabled) {
+    // The refresh with every ranking, for its top; then everything as it was.
+    const TLists before = Lists;
+    const size_t mark = UndoSize;
+    RefreshLines(cell);
+    ranked = Lists.Of[defender][0].Level;
+    UndoTo(mark);
+    Lists = before;
+  }
+  const size_t mark = UndoSize;
+  TStoneTops tops;
+  for (int direction = 0; direction < 4; ++direction)
+    ReadStoneLine(direction, cell, tops, true);
+  CountKeptEntries(defender, cell, tops);
+  if (tops.DefenderHigh >= HandOverCells) {
+    if constexpr (ShortcutCheck::Enabled) ShortcutCheck::Count(TShortcut::DefenderListRanked);
+    UndoTo(mark);
+    for (TSlot& slot : Lists.Of[attacker - CellBlack])
+      slot = TSlot{0, 0, 0};
+    for (uint64_t& word : Lists.Listed[attacker - CellBlack])
+      word = 0;
+    RefreshLines(cell);
+    return Lists.Of[defender][0].Level;
+  }
+  Lists.Unranked[defender] = true;
+  if constexpr (ShortcutCheck::Enabled) {
+    ShortcutCheck::Count(TShortcut::DefenderListUnranked);
+    auto known = [](int8_t top) { return top >= OpenFourLevel ? top : 0; };
+    if (known(ranked) != known(tops.DefenderTop)) {
+      char what[120];
+      std::snprintf(what, sizeof what,
+                    "top level %d where the ranked list's is %d (stone on %d,%d)", tops.DefenderTop,
+                    ranked, cell >> 4, cell & 15);
+      ShortcutCheck::Fail(TShortcut::DefenderListUnranked, what);
+    }
+  }
+  return tops.DefenderTop;
 }
 
 // The defender to move with three levels left, after the attacker's stone on cell. Its turn
@@ -145,7 +211,7 @@ std::optional<bool> TFastSearch::AttackerWinsAtThree(uint8_t attacker, uint8_t c
   Put(cell, attacker);
   TStoneTops tops;
   for (int direction = 0; direction < 4; ++direction)
-    ReadStoneLine(direction, cell, tops);
+    ReadStoneLine(direction, cell, tops, false);
   const std::optional<bool> wins = DefenderAnswersAtThree(attacker, cell, tops);
   Put(cell, CellEmpty);
   UndoTo(mark);
@@ -157,12 +223,7 @@ std::optional<bool> TFastSearch::DefenderAnswersAtThree(uint8_t attacker, uint8_
   // Without an open-four point or a five point of the attacker's, every branch of the turn
   // answers false.
   if (tops.AttackerTop < OpenFourLevel) return false;
-  for (const TSlot& slot : Lists.Of[Opponent(attacker) - CellBlack]) {
-    if (slot.Level < OpenFourLevel) break;
-    if (slot.Cell == cell || IsMarked(tops.Touched, slot.Cell)) continue;
-    ++tops.DefenderHigh;
-    tops.DefenderTop = std::max(tops.DefenderTop, slot.Level);
-  }
+  CountKeptEntries(Opponent(attacker) - CellBlack, cell, tops);
   if (tops.DefenderHigh >= HandOverCells || tops.StrongCount >= HandOverCells) {
     if constexpr (ShortcutCheck::Enabled) ShortcutCheck::Count(TShortcut::DefenderAtThreeFull);
     return std::nullopt;

@@ -94,6 +94,14 @@ inline void TFastSearch::Rank(int colour, uint8_t cell) {
   Place(colour, TSlot{level, cell, static_cast<int16_t>(levelSum)}, listed);
 }
 
+// Ranks the cells of the line through cell whose bits are set, nearest the line's start first.
+void TFastSearch::RankAlong(int colour, int direction, uint8_t cell, uint32_t bits) {
+  for (; bits != 0; bits &= bits - 1) {
+    const int b = LowestBit(bits);
+    Rank(colour, static_cast<uint8_t>(cell + (b - OffsetBit) * CellStep[direction]));
+  }
+}
+
 void TFastSearch::RefreshLines(uint8_t cell) {
   for (int direction = 0; direction < 4; ++direction)
     RefreshLine(direction, cell);
@@ -129,10 +137,8 @@ void TFastSearch::RefreshLine(int direction, uint8_t cell) {
 
   uint32_t raised[2] = {0, 0};
   WriteRaised(bestTheirs, theirLevels, raised[other], bestOwn, ownLevels, raised[stone]);
-  for (int colour = 0; colour < 2; ++colour) {
-    for (uint32_t bits = raised[colour]; bits != 0; bits &= bits - 1)
-      Rank(colour, cellAt(LowestBit(bits)));
-  }
+  for (int colour = 0; colour < 2; ++colour)
+    RankAlong(colour, direction, cell, raised[colour]);
   if constexpr (ShortcutCheck::Enabled) CheckRanked(direction, cell, empty, theirLevels, ownLevels);
 }
 

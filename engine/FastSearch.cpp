@@ -177,6 +177,7 @@ bool TFastSearch::SearchLevel(uint8_t attacker, uint8_t toMove, uint8_t& cell, u
   const size_t mark = UndoSize;
   const uint8_t placed = cell;
   const uint8_t under = Board[placed];
+  int8_t defenderTop = 0;
   if (placed != 0) {
     const uint8_t mover = Opponent(toMove);
     Put(placed, mover);
@@ -184,15 +185,23 @@ bool TFastSearch::SearchLevel(uint8_t attacker, uint8_t toMove, uint8_t& cell, u
       slot = TSlot{0, 0, 0};
     for (uint64_t& word : Lists.Listed[mover - CellBlack])
       word = 0;
+    Lists.Unranked[mover - CellBlack] = false;
     Drop(toMove - CellBlack, placed);
-    RefreshLines(placed);
+    if (toMove == attacker) {
+      RefreshLines(placed);
+    } else {
+      defenderTop = RefreshBeforeDefender(attacker, placed);
+    }
     if constexpr (ShortcutCheck::Enabled) CheckListOrder();
+  } else if (toMove != attacker) {
+    defenderTop = Level(toMove, 1);
   }
 
-  const bool won = toMove == attacker ? SearchTurns::AttackersTurn(*this, attacker, cell, minLevel,
-                                                                   depth, foursKnownToFail)
-                                      : SearchTurns::DefendersTurn<TFastSearch, uint8_t>(
-                                            *this, attacker, minLevel, depth, foursKnownToFail);
+  const bool won =
+      toMove == attacker
+          ? SearchTurns::AttackersTurn(*this, attacker, cell, minLevel, depth, foursKnownToFail)
+          : SearchTurns::DefendersTurn<TFastSearch, uint8_t>(*this, attacker, defenderTop, minLevel,
+                                                             depth, foursKnownToFail);
 
   if (placed != 0) Put(placed, under);
   Lists = saved;

@@ -101,9 +101,11 @@ class TFastSearch {
 
   // The turn rules' view of the lists (SearchTurns.h).
   int8_t Level(uint8_t colour, int slot) const {
+    CheckListKnown(colour - CellBlack);
     return Lists.Of[colour - CellBlack][slot - 1].Level;
   }
   uint8_t Move(uint8_t colour, int slot) const {
+    CheckListKnown(colour - CellBlack);
     return Lists.Of[colour - CellBlack][slot - 1].Cell;
   }
   bool Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, uint8_t& cell, int32_t depth,
@@ -132,6 +134,9 @@ class TFastSearch {
   struct TLists {
     TList Of[2];
     uint64_t Listed[2][4];
+    // A list left unranked after the opponent's stone, of which only the top level is known
+    // (RefreshBeforeDefender); it is emptied before it is read again.
+    bool Unranked[2];
 
     bool IsListed(int colour, uint8_t cell) const {
       return (Listed[colour][cell >> 6] >> (cell & 63)) & 1u;
@@ -186,6 +191,7 @@ class TFastSearch {
   int8_t* SavedSegment(int colour, int direction, int line, int first);
   void UndoTo(size_t mark);
   void Rank(int colour, uint8_t cell);
+  void RankAlong(int colour, int direction, uint8_t cell, uint32_t bits);
   void Place(int colour, const TSlot& entry, bool listed);
   static void WriteRaised(const int8_t bestTheirs[32], int8_t* theirLevels, uint32_t& theirsRaised,
                           const int8_t bestOwn[32], int8_t* ownLevels, uint32_t& ownRaised);
@@ -194,7 +200,15 @@ class TFastSearch {
   std::optional<bool> AttackerWinsAtTwo(uint8_t attacker, uint8_t cell, const TSlot* listed,
                                         int count) const;
   std::optional<bool> AttackerWinsAtThree(uint8_t attacker, uint8_t cell);
-  void ReadStoneLine(int direction, uint8_t cell, TStoneTops& tops);
+  int8_t RefreshBeforeDefender(uint8_t attacker, uint8_t cell);
+  void ReadStoneLine(int direction, uint8_t cell, TStoneTops& tops, bool rankRaised);
+  void CountKeptEntries(int defender, uint8_t cell, TStoneTops& tops) const;
+  void CheckListKnown(int colour) const {
+    if constexpr (ShortcutCheck::Enabled) {
+      if (Lists.Unranked[colour])
+        ShortcutCheck::Fail(TShortcut::DefenderListUnranked, "a list left unranked was read");
+    }
+  }
   std::optional<bool> DefenderAnswersAtThree(uint8_t attacker, uint8_t cell,
                                              TStoneTops& tops) const;
   struct TLineRead {

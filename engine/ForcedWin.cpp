@@ -78,7 +78,8 @@ bool TGameBoard::PlainSearch(uint8_t attacker, uint8_t toMove, int32_t& column, 
     column = move.Column;
     row = move.Row;
   } else {
-    won = SearchTurns::DefendersTurn<TPlainSearcher, TCell>(searcher, attacker, minLevel, depth);
+    won = SearchTurns::DefendersTurn<TPlainSearcher, TCell>(
+        searcher, attacker, searcher.Level(Opponent(attacker), 1), minLevel, depth);
   }
 
   if (placedColumn > 0) Board[placedColumn][placedRow] = under;

@@ -84,21 +84,20 @@ bool AttackersTurn(TSearcher& searcher, uint8_t attacker, TMove& move, uint8_t m
 }
 
 // The defender to move after an attacker's threat. The attacker's win holds only if every block
-// of the threat still loses; a threat the defender need not answer wins nothing.
+// of the threat still loses; a threat the defender need not answer wins nothing. Of its own list
+// the turn reads only the top level, ownTop, which the searcher may know without ranking the list.
 template <class TSearcher, class TMove>
-bool DefendersTurn(TSearcher& searcher, uint8_t attacker, uint8_t minLevel, int32_t depth,
-                   bool foursKnownToFail = false) {
-  const uint8_t defender = Opponent(attacker);
+bool DefendersTurn(TSearcher& searcher, uint8_t attacker, int8_t ownTop, uint8_t minLevel,
+                   int32_t depth, bool foursKnownToFail = false) {
   auto tryBlock = [&](int slot, bool known = false) {
     TMove block = searcher.Move(attacker, slot);
     return searcher.Try(attacker, attacker, minLevel, block, depth - 1, known);
   };
-  auto own = [&](int slot) { return searcher.Level(defender, slot); };
   auto theirs = [&](int slot) { return searcher.Level(attacker, slot); };
 
-  if (own(1) == 11) return false;
+  if (ownTop == 11) return false;
   if (theirs(1) == 11) return tryBlock(1, foursKnownToFail);
-  if (own(1) == 10) return false;
+  if (ownTop == 10) return false;
   if (theirs(1) == 10) {
     for (int slot = 1; slot <= Last; ++slot) {
       if (theirs(slot) < 9) return true;

@@ -18,6 +18,8 @@ const char* ShortcutCheck::Name(TShortcut rule) {
       "the attacker with two levels left, searched in full at the limit",
       "the defender with three levels left",
       "the defender with three levels left, searched in full",
+      "the defender's list left unranked after the attacker's stone",
+      "the defender's list after the attacker's stone, ranked in full",
       "fours known to fail",
       "the set-up walk's stop at the first win"};
   return Names[static_cast<int>(rule)];

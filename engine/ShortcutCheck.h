@@ -13,6 +13,8 @@ enum class TShortcut : uint8_t {
   AttackerAtTwoFullAtLimit,  // ... with exactly the limit's number of such cells
   DefenderAtThree,           // the defender to move with three levels left, from the lines
   DefenderAtThreeFull,       // ... where too many cells stand at a four's levels: searched in full
+  DefenderListUnranked,      // the defender's list left unranked after the attacker's stone
+  DefenderListRanked,        // ... where too many cells stand at an open four: ranked in full
   FoursKnownToFail,          // a search whose fours are known to fail passes them over
   SetUpWalkStop,             // the set-up walk in order of preference stops at the first win
   Count
