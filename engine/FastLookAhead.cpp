@@ -81,7 +81,8 @@ std::optional<bool> TFastSearch::AttackerWinsAtTwo(uint8_t attacker, uint8_t cel
 // What the attacker's stone leaves at the top of the two lists. The attacker's list, emptied as
 // the stone is placed, holds just the cells the stone raised, at their new levels; the
 // defender's holds its old entries but the stone's cell, with the empty cells next to the stone
-// ranked again at levels that only fell.
+// ranked again at levels that only fell. The attacker's side is read as the levels are written,
+// the defender's after, and only where it matters.
 struct TFastSearch::TStoneTops {
   TSlot Strong[Slots];     // the attacker's raised cells at level 9 or more, as many as fit
   int StrongCount = 0;     // how many there are
@@ -89,10 +90,14 @@ struct TFastSearch::TStoneTops {
   int8_t DefenderTop = 0;  // the defender's highest level among its re-ranked and kept entries
   int DefenderHigh = 0;    // the defender's cells that stand at OpenFourLevel or more at any time
   uint64_t Touched[4] = {};
+  // Each line's empty cells and the defender's levels there before and after the stone.
+  uint32_t Empty[4];
+  const int8_t* OldTheirs[4];
+  const int8_t* NewTheirs[4];
 };
 
-// One line of the attacker's stone on cell, as its refresh leaves it but without ranking: the
-// levels written in place with the old bytes logged, and what they mean for the lists' tops.
+// One line of the attacker's stone on cell, as its refresh leaves it: the levels written in
+// place with the old bytes logged, and the raised cells of the attacker read, and ranked if asked.
 void TFastSearch::ReadStoneLine(int direction, uint8_t cell, TStoneTops& tops, bool rankRaised) {
   const TGeometry::TLinePlace place = Geometry.Places[cell][direction];
   const int stone = Board[cell] - CellBlack;
@@ -104,34 +109,47 @@ void TFastSearch::ReadStoneLine(int direction, uint8_t cell, TStoneTops& tops, b
 
   const int first = 16 + place.Index - 5;
   int8_t* theirLevels = SavedSegment(other, direction, place.Line, first);
-  const int8_t* oldTheirs = Undo[UndoSize - 1].Levels;
+  tops.Empty[direction] = empty;
+  tops.OldTheirs[direction] = Undo[UndoSize - 1].Levels;
+  tops.NewTheirs[direction] = theirLevels;
   int8_t* ownLevels = SavedSegment(stone, direction, place.Line, first);
   uint32_t raised[2] = {0, 0};
   WriteRaised(bestTheirs, theirLevels, raised[other], bestOwn, ownLevels, raised[stone]);
 
-  const int8_t* stoneLevels = &LineLevels[stone][0][0][0];
-  const int8_t* otherLevels = &LineLevels[other][0][0][0];
   // A cell off the stone lies on one of its lines at most, so its other directions keep their
   // levels.
-  for (uint32_t bits = empty & Near; bits != 0; bits &= bits - 1) {
+  const int8_t* stoneLevels = &LineLevels[stone][0][0][0];
+  for (uint32_t bits = raised[stone]; bits != 0; bits &= bits - 1) {
     const int b = LowestBit(bits);
-    const int j = b - (OffsetBit - 5);
     const uint8_t at = static_cast<uint8_t>(cell + (b - OffsetBit) * CellStep[direction]);
-    const uint16_t* offsets = Geometry.LevelOffsets[at];
-    MarkCell(tops.Touched, at);
-    const int8_t others = OthersMax(otherLevels, offsets, direction);
-    const int8_t before = std::max(others, oldTheirs[j]);
-    const int8_t after = std::max(others, theirLevels[j]);
-    tops.DefenderHigh += std::max(before, after) >= OpenFourLevel;
-    tops.DefenderTop = std::max(tops.DefenderTop, after);
-    if (!Bit(raised[stone], b)) continue;
-    const int8_t level = std::max(OthersMax(stoneLevels, offsets, direction), ownLevels[j]);
+    const int8_t level = std::max(OthersMax(stoneLevels, Geometry.LevelOffsets[at], direction),
+                                  ownLevels[b - (OffsetBit - 5)]);
     tops.AttackerTop = std::max(tops.AttackerTop, level);
     if (level < 9) continue;
     if (tops.StrongCount < Slots) tops.Strong[tops.StrongCount] = TSlot{level, at, 0};
     ++tops.StrongCount;
   }
   if (rankRaised) RankAlong(stone, direction, cell, raised[stone]);
+}
+
+// The defender's side of the attacker's stone on cell, once its lines are written: the top of its
+// list and how many of its cells stand at OpenFourLevel or more. Its list must be ranked.
+void TFastSearch::ReadDefenderSide(int defender, uint8_t cell, TStoneTops& tops) const {
+  const int8_t* levels = &LineLevels[defender][0][0][0];
+  for (int direction = 0; direction < 4; ++direction) {
+    for (uint32_t bits = tops.Empty[direction] & Near; bits != 0; bits &= bits - 1) {
+      const int b = LowestBit(bits);
+      const int j = b - (OffsetBit - 5);
+      const uint8_t at = static_cast<uint8_t>(cell + (b - OffsetBit) * CellStep[direction]);
+      MarkCell(tops.Touched, at);
+      const int8_t others = OthersMax(levels, Geometry.LevelOffsets[at], direction);
+      const int8_t before = std::max(others, tops.OldTheirs[direction][j]);
+      const int8_t after = std::max(others, tops.NewTheirs[direction][j]);
+      tops.DefenderHigh += std::max(before, after) >= OpenFourLevel;
+      tops.DefenderTop = std::max(tops.DefenderTop, after);
+    }
+  }
+  CountKeptEntries(defender, cell, tops);
 }
 
 // The defender's entries the stone on cell leaves as they were: listed, off the lines' reach
@@ -153,18 +171,19 @@ void TFastSearch::CountKeptEntries(int defender, uint8_t cell, TStoneTops& tops)
 // the defender's cells stand at OpenFourLevel or more for the top to be known, everything is
 // ranked. Answers the defender's top level as its list would show it, or below OpenFourLevel.
 int8_t TFastSearch::RefreshBeforeDefender(uint8_t attacker, uint8_t cell) {
-  const int defender = Opponent(attacker) - CellBlack;
+  const int a = attacker - CellBlack, defender = 1 - a;
   if (ShortcutCheck::Enabled && InReference) {
     RefreshLines(cell);
     return Lists.Of[defender][0].Level;
   }
-  int8_t ranked = 0;
+  int8_t ranked[2] = {};
   if constexpr (ShortcutCheck::Enabled) {
-    // The refresh with every ranking, for its top; then everything as it was.
+    // The refresh with every ranking, for the tops; then everything as it was.
     const TLists before = Lists;
     const size_t mark = UndoSize;
     RefreshLines(cell);
-    ranked = Lists.Of[defender][0].Level;
+    ranked[0] = Lists.Of[a][0].Level;
+    ranked[1] = Lists.Of[defender][0].Level;
     UndoTo(mark);
     Lists = before;
   }
@@ -172,26 +191,32 @@ int8_t TFastSearch::RefreshBeforeDefender(uint8_t attacker, uint8_t cell) {
   TStoneTops tops;
   for (int direction = 0; direction < 4; ++direction)
     ReadStoneLine(direction, cell, tops, true);
-  CountKeptEntries(defender, cell, tops);
-  if (tops.DefenderHigh >= HandOverCells) {
-    if constexpr (ShortcutCheck::Enabled) ShortcutCheck::Count(TShortcut::DefenderListRanked);
-    UndoTo(mark);
-    for (TSlot& slot : Lists.Of[attacker - CellBlack])
-      slot = TSlot{0, 0, 0};
-    for (uint64_t& word : Lists.Listed[attacker - CellBlack])
-      word = 0;
-    RefreshLines(cell);
-    return Lists.Of[defender][0].Level;
+  // Without an open-four point or a five point of the attacker's, the turn answers false
+  // whatever the defender's top.
+  if (tops.AttackerTop >= OpenFourLevel) {
+    ReadDefenderSide(defender, cell, tops);
+    if (tops.DefenderHigh >= HandOverCells) {
+      if constexpr (ShortcutCheck::Enabled) ShortcutCheck::Count(TShortcut::DefenderListRanked);
+      UndoTo(mark);
+      for (TSlot& slot : Lists.Of[a])
+        slot = TSlot{0, 0, 0};
+      for (uint64_t& word : Lists.Listed[a])
+        word = 0;
+      RefreshLines(cell);
+      return Lists.Of[defender][0].Level;
+    }
   }
   Lists.Unranked[defender] = true;
   if constexpr (ShortcutCheck::Enabled) {
     ShortcutCheck::Count(TShortcut::DefenderListUnranked);
     auto known = [](int8_t top) { return top >= OpenFourLevel ? top : 0; };
-    if (known(ranked) != known(tops.DefenderTop)) {
-      char what[120];
+    const bool defenderRead = tops.AttackerTop >= OpenFourLevel;
+    if (known(ranked[0]) != known(tops.AttackerTop) ||
+        (defenderRead && known(ranked[1]) != known(tops.DefenderTop))) {
+      char what[160];
       std::snprintf(what, sizeof what,
-                    "top level %d where the ranked list's is %d (stone on %d,%d)", tops.DefenderTop,
-                    ranked, cell >> 4, cell & 15);
+                    "top levels %d and %d where the ranked lists' are %d and %d (stone on %d,%d)",
+                    tops.AttackerTop, tops.DefenderTop, ranked[0], ranked[1], cell >> 4, cell & 15);
       ShortcutCheck::Fail(TShortcut::DefenderListUnranked, what);
     }
   }
@@ -223,7 +248,7 @@ std::optional<bool> TFastSearch::DefenderAnswersAtThree(uint8_t attacker, uint8_
   // Without an open-four point or a five point of the attacker's, every branch of the turn
   // answers false.
   if (tops.AttackerTop < OpenFourLevel) return false;
-  CountKeptEntries(Opponent(attacker) - CellBlack, cell, tops);
+  ReadDefenderSide(Opponent(attacker) - CellBlack, cell, tops);
   if (tops.DefenderHigh >= HandOverCells || tops.StrongCount >= HandOverCells) {
     if constexpr (ShortcutCheck::Enabled) ShortcutCheck::Count(TShortcut::DefenderAtThreeFull);
     return std::nullopt;
