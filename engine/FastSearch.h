@@ -9,11 +9,13 @@
 // out. The board is a private copy with a bit mask per line and colour, so a line's stones are
 // read with two shifts and the windows of the refresh are judged by mask arithmetic and one table
 // of window levels (FastGeometry.h, FastLists.cpp, FastRefresh.cpp). Every search it does makes
-// the moves the plain one makes, in the same order, on the same lists and levels.
+// the moves the plain one makes, in the same order, on the same levels and, wherever a list is
+// read, the same list; the last levels' answers are read off the lines (FastLookAhead.cpp).
 //
 // The rules by which it searches less. Each keeps every answer (move, verdict, messages) the
 // plain search gives; the checking build (LINDORA_CHECK_SHORTCUTS) runs the full search wherever
-// rules 1 to 4 fire and stops on any difference.
+// rules 1 to 4 and 6 answer without it, checks rule 5 against a full refresh, and stops on any
+// difference.
 //
 //  1. Set-up moves in order of preference (TGameBoard::FastSetUp). The plain walk tries every
 //     quiet move and keeps the highest-scoring one that sets up a win, the later slot on equal
@@ -32,11 +34,24 @@
 //     never rise, and every level a refresh changes at an empty cell is ranked again.
 //     FastSearch.SameAnswersOnBoardsThatMakeEveryShortCutFire reaches the hand-over, at the
 //     limit and past it.
-//  4. Fours known to fail (foursKnownToFail, SearchTurns.h): a four that has just failed as a
+//  4. The defender to move with three levels left is answered from the lines through the
+//     attacker's stone, whose levels are written but not ranked (AttackerWinsAtThree): its turn
+//     reads the two lists' top levels and hands each block to rule 3. The attacker's list holds
+//     just the cells the stone raised, so its top and its strong points come from the lines; the
+//     defender's top comes from the lines and its kept entries; each holds while fewer than
+//     HandOverCells cells stand at the levels read. Every block of the strong points is tried,
+//     in any order, since the turn answers true only if all of them lose.
+//     FastSearch.SameAnswersOnBoardsThatMakeEveryShortCutFire.
+//  5. After the attacker's stone, with the defender to move, the defender's list is not ranked
+//     (RefreshBeforeDefender): its turn reads only its top level, which comes from the lines as
+//     in rule 4, and every move it makes empties the list. The checking build compares both
+//     lists' tops with a full refresh and stops on any read of a list left unranked.
+//     FastSearch.SameAnswersOnBoardsThatMakeEveryShortCutFire ranks in full past the limit too.
+//  6. Fours known to fail (foursKnownToFail, SearchTurns.h): a four that has just failed as a
 //     fours-only search is not searched as one again under a three. Fours are always searched
 //     with minLevel 9, so the same search has already answered false.
 //     FastSearch.DirectSearchesAnswerAsThePlainSearch, and the boards above.
-//  5. Trials on helper threads (SearchHelper.h): the walks over the opponent's defences and the
+//  7. Trials on helper threads (SearchHelper.h): the walks over the opponent's defences and the
 //     set-up moves are taken trial by trial in walk order and read back in walk order; once the
 //     walk has settled, trials still running are stopped, and only the trials the walk reaches
 //     are counted. FastSearch.AnswersDoNotDependOnThreads,
