@@ -152,6 +152,29 @@ void TFastSearch::ReadDefenderSide(int defender, uint8_t cell, TStoneTops& tops)
   CountKeptEntries(defender, cell, tops);
 }
 
+// Whether the defender has a five point after the attacker's stone on cell, once its lines are
+// written. A stone of the attacker's takes away no five point but its own cell, and a five point
+// is never kept out of a list or pushed out but by others, so this needs no count of cells: the
+// list's top is a five point if a listed entry or a cell on the lines is one.
+bool TFastSearch::DefenderHasFive(int defender, uint8_t cell, const TStoneTops& tops) const {
+  CheckListKnown(defender);
+  for (const TSlot& slot : Lists.Of[defender]) {
+    if (slot.Level < FiveLevel) break;
+    if (slot.Cell != cell) return true;
+  }
+  const int8_t* levels = &LineLevels[defender][0][0][0];
+  for (int direction = 0; direction < 4; ++direction) {
+    for (uint32_t bits = tops.Empty[direction] & Near; bits != 0; bits &= bits - 1) {
+      const int b = LowestBit(bits);
+      const uint8_t at = static_cast<uint8_t>(cell + (b - OffsetBit) * CellStep[direction]);
+      const int8_t others = OthersMax(levels, Geometry.LevelOffsets[at], direction);
+      if (std::max(others, tops.NewTheirs[direction][b - (OffsetBit - 5)]) == FiveLevel)
+        return true;
+    }
+  }
+  return false;
+}
+
 // The defender's entries the stone on cell leaves as they were: listed, off the lines' reach
 // and not the stone's cell. Its list must be ranked.
 void TFastSearch::CountKeptEntries(int defender, uint8_t cell, TStoneTops& tops) const {
@@ -192,8 +215,10 @@ int8_t TFastSearch::RefreshBeforeDefender(uint8_t attacker, uint8_t cell) {
   for (int direction = 0; direction < 4; ++direction)
     ReadStoneLine(direction, cell, tops, true);
   // Without an open-four point or a five point of the attacker's, the turn answers false
-  // whatever the defender's top.
-  if (tops.AttackerTop >= OpenFourLevel) {
+  // whatever the defender's top; with a five point, only a five point of the defender's counts.
+  if (tops.AttackerTop == FiveLevel) {
+    tops.DefenderTop = DefenderHasFive(defender, cell, tops) ? FiveLevel : 0;
+  } else if (tops.AttackerTop >= OpenFourLevel) {
     ReadDefenderSide(defender, cell, tops);
     if (tops.DefenderHigh >= HandOverCells) {
       if constexpr (ShortcutCheck::Enabled) ShortcutCheck::Count(TShortcut::DefenderListRanked);
@@ -209,10 +234,13 @@ int8_t TFastSearch::RefreshBeforeDefender(uint8_t attacker, uint8_t cell) {
   Lists.Unranked[defender] = true;
   if constexpr (ShortcutCheck::Enabled) {
     ShortcutCheck::Count(TShortcut::DefenderListUnranked);
-    auto known = [](int8_t top) { return top >= OpenFourLevel ? top : 0; };
-    const bool defenderRead = tops.AttackerTop >= OpenFourLevel;
-    if (known(ranked[0]) != known(tops.AttackerTop) ||
-        (defenderRead && known(ranked[1]) != known(tops.DefenderTop))) {
+    // The levels the defender's turn tells apart, given the attacker's top.
+    auto known = [](int8_t top, int8_t from) { return top >= from ? top : 0; };
+    const int8_t read = tops.AttackerTop == FiveLevel       ? FiveLevel
+                        : tops.AttackerTop >= OpenFourLevel ? OpenFourLevel
+                                                            : 99;
+    if (known(ranked[0], OpenFourLevel) != known(tops.AttackerTop, OpenFourLevel) ||
+        known(ranked[1], read) != known(tops.DefenderTop, read)) {
       char what[160];
       std::snprintf(what, sizeof what,
                     "top levels %d and %d where the ranked lists' are %d and %d (stone on %d,%d)",
@@ -248,21 +276,21 @@ std::optional<bool> TFastSearch::DefenderAnswersAtThree(uint8_t attacker, uint8_
   // Without an open-four point or a five point of the attacker's, every branch of the turn
   // answers false.
   if (tops.AttackerTop < OpenFourLevel) return false;
-  ReadDefenderSide(Opponent(attacker) - CellBlack, cell, tops);
+  const int defender = Opponent(attacker) - CellBlack;
+  if (tops.AttackerTop < FiveLevel) ReadDefenderSide(defender, cell, tops);
   if (tops.DefenderHigh >= HandOverCells || tops.StrongCount >= HandOverCells) {
     if constexpr (ShortcutCheck::Enabled) ShortcutCheck::Count(TShortcut::DefenderAtThreeFull);
     return std::nullopt;
   }
-  if (tops.DefenderTop == FiveLevel) return false;
-
   TSlot fours[Slots];
   int fourCount = 0;
   for (int slot = 0; slot < tops.StrongCount; ++slot) {
     if (tops.Strong[slot].Level >= OpenFourLevel) fours[fourCount++] = tops.Strong[slot];
   }
-  // A five point must be blocked. With two, either block leaves the other, so it does not
-  // matter which the list puts first.
+  // A five point must be blocked, unless the defender has one. With two, either block leaves
+  // the other, so it does not matter which the list puts first.
   if (tops.AttackerTop == FiveLevel) {
+    if (DefenderHasFive(defender, cell, tops)) return false;
     const TSlot* five = std::find_if(fours, fours + fourCount,
                                      [](const TSlot& slot) { return slot.Level == FiveLevel; });
     return AttackerWinsAtTwo(attacker, five->Cell, fours, fourCount);

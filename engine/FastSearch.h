@@ -218,6 +218,7 @@ class TFastSearch {
   int8_t RefreshBeforeDefender(uint8_t attacker, uint8_t cell);
   void ReadStoneLine(int direction, uint8_t cell, TStoneTops& tops, bool rankRaised);
   void ReadDefenderSide(int defender, uint8_t cell, TStoneTops& tops) const;
+  bool DefenderHasFive(int defender, uint8_t cell, const TStoneTops& tops) const;
   void CountKeptEntries(int defender, uint8_t cell, TStoneTops& tops) const;
   void CheckListKnown(int colour) const {
     if constexpr (ShortcutCheck::Enabled) {
