@@ -90,7 +90,7 @@ bool TFastSearch::Try(uint8_t attacker, uint8_t toMove, uint8_t minLevel, uint8_
   if (!ShortcutCheck::Enabled || !InReference) {
     if (depth == 1 && toMove != attacker)
       return Answered(TShortcut::DefenderAtOne, false, attacker, toMove, cell, minLevel, depth);
-    if (depth == 2 && toMove == attacker && cell != 0) {
+    if (depth == 2 && toMove == attacker && cell != 0 && Board[cell] == CellEmpty) {
       const std::optional<bool> wins =
           AttackerWinsAtTwo(attacker, cell, Lists.Of[attacker - CellBlack], Slots);
       if (wins)
@@ -187,10 +187,13 @@ bool TFastSearch::SearchLevel(uint8_t attacker, uint8_t toMove, uint8_t& cell, u
       word = 0;
     Lists.Unranked[mover - CellBlack] = false;
     Drop(toMove - CellBlack, placed);
-    if (toMove == attacker) {
-      RefreshLines(placed);
-    } else {
+    // The levels read off the lines assume a stone on an empty cell, as every search but a
+    // caller's odd trial stone places.
+    if (toMove != attacker && under == CellEmpty) {
       defenderTop = RefreshBeforeDefender(attacker, placed);
+    } else {
+      RefreshLines(placed);
+      if (toMove != attacker) defenderTop = Level(toMove, 1);
     }
     if constexpr (ShortcutCheck::Enabled) CheckListOrder();
   } else if (toMove != attacker) {

@@ -298,7 +298,14 @@ TEST(FastSearch, DirectSearchesAnswerAsThePlainSearch) {
       const CandidateEntry& first = lists.Of(other).Slot(1);
       if (first.Column != 0)
         ExpectSameSearch(engine, colour, colour, first.Column, first.Row, minLevel, lists, 12);
-      searches += 3;
+      // A caller's trial stone on one of the opponent's stones is placed over it.
+      for (int32_t cell = 0; cell < BoardSize * BoardSize; ++cell) {
+        const int32_t column = 1 + cell / BoardSize, row = 1 + cell % BoardSize;
+        if (engine.CellAt(column, row) != other) continue;
+        ExpectSameSearch(engine, colour, other, column, row, minLevel, lists, 6);
+        break;
+      }
+      searches += 4;
     }
   });
   EXPECT_GT(searches, 300);
