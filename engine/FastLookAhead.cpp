@@ -81,8 +81,9 @@ std::optional<bool> TFastSearch::AttackerWinsAtTwo(uint8_t attacker, uint8_t cel
 // What the attacker's stone leaves at the top of the two lists. The attacker's list, emptied as
 // the stone is placed, holds just the cells the stone raised, at their new levels; the
 // defender's holds its old entries but the stone's cell, with the empty cells next to the stone
-// ranked again at levels that only fell. The attacker's side is read as the levels are written,
-// the defender's after, and only where it matters.
+// ranked again at their new levels, which mostly fall but may rise where the stone closes a
+// window's far end. The attacker's side is read as the levels are written, the defender's after,
+// and only where it matters.
 struct TFastSearch::TStoneTops {
   TSlot Strong[Slots];     // the attacker's raised cells at level 9 or more, as many as fit
   int StrongCount = 0;     // how many there are
