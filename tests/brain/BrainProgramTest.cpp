@@ -63,9 +63,9 @@ class BrainProgram : public ::testing::Test {
   std::string AskMove(const std::string& bytes) {
     EXPECT_TRUE(Brain.SendRaw(bytes));
     std::string line;
-    std::vector<std::string> texts;
+    match::TChatter texts;
     EXPECT_EQ(Brain.ReadAnswer(line, PatienceMs, &texts), TEngineProcess::TRead::Line);
-    Shown.insert(Shown.end(), texts.begin(), texts.end());
+    Shown.insert(Shown.end(), texts.Kept().begin(), texts.Kept().end());
     Shown.push_back(line);
     return line;
   }

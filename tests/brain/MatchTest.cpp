@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +45,7 @@ std::string ScriptEngine(const fs::path& folder, const std::string& name, const 
             "while read -r line; do\n"
             "  case \"$line\" in\n"
             "    START*|RESTART*) echo OK ;;\n"
+            "    ABOUT*) echo 'name=\"scripted\"' ;;\n"
             "    BEGIN*|DONE*|TURN*) "
          << move
          << " ;;\n"
@@ -67,6 +69,8 @@ struct TPlayer {
   std::string Info = ":";
   std::string Before = ":";
   std::string Restart = "echo OK";
+  std::string About = "echo 'name=\"scripted\", version=\"1\"'";
+  bool DropAfterMove = false;  // drops the line that comes next after each move, unread
 };
 
 TPlayer Player(const std::string& cells, const std::string& delay = "0") {
@@ -93,8 +97,14 @@ std::string PlayerScript(const fs::path& folder, const std::string& name, const 
             "  done\n"
             "  echo none\n"
             "}\n"
+            "drop=\n"
             "while read -r line; do\n";
   if (!player.Log.empty()) script << "  echo \"$line\" >> '" << player.Log << "'\n";
+  const std::string drop = player.DropAfterMove ? "; drop=1" : "";
+  // An engine still finishing its last answer when the next move request comes, and losing
+  // that request's first line.
+  if (player.DropAfterMove) script << "  case \"$line\" in INFO*|TURN*) ;; *) drop= ;; esac\n";
+  script << "  if [ -n \"$drop\" ]; then drop=; continue; fi\n";
   script << "  case \"$line\" in\n"
             "    START*) "
          << player.Start
@@ -105,10 +115,17 @@ std::string PlayerScript(const fs::path& folder, const std::string& name, const 
             "    INFO*) "
          << player.Info
          << " ;;\n"
+            "    ABOUT*) "
+         << player.About
+         << " ;;\n"
             "    BOARD*) seen=' ' ;;\n"
             "    [0-9]*,[0-9]*,[0-9]*) seen=\"$seen${line%,*} \" ;;\n"
-            "    TURN*) seen=\"$seen${line#TURN } \"; move ;;\n"
-            "    BEGIN*|DONE*) move ;;\n"
+            "    TURN*) seen=\"$seen${line#TURN } \"; move"
+         << drop
+         << " ;;\n"
+            "    BEGIN*|DONE*) move"
+         << drop
+         << " ;;\n"
             "    END*) exit 0 ;;\n"
             "  esac\n"
             "done\n";
@@ -396,8 +413,10 @@ TEST(Match, EachPairOfGamesSharesItsOwnOpeningWithColoursSwapped) {
   fs::remove_all(folder);
 }
 
-// Engine B misbehaves in a certain way in both games; the engine wins both and the match ends.
-TEngineStats FaultyOpponent(const std::string& name, const std::vector<std::string>& faulty) {
+// Engine B misbehaves in a certain way in both games; the engine wins both and the match ends,
+// within seconds whatever B does, with transcripts in logs when given.
+TEngineStats FaultyOpponent(const std::string& name, const std::vector<std::string>& faulty,
+                            int timeoutMs = 1500, const fs::path& logs = {}) {
   TMatchOptions options;
   options.Engines[0] = {PBRAIN_PROGRAM};
   options.Engines[1] = faulty;
@@ -405,12 +424,15 @@ TEngineStats FaultyOpponent(const std::string& name, const std::vector<std::stri
   // No opening: the engine's BEGIN and its answer to a lone stone take no time to speak of, so
   // only the faulty engine ever comes near the limit.
   options.OpeningStones = 0;
-  options.TimeoutMs = 1500;
+  options.TimeoutMs = timeoutMs;
   options.ToleranceMs = 300;
   options.RecordFolder.clear();
+  options.LogFolder = logs.string();
   TMatch match(options);
   std::ostringstream log;
+  const auto start = std::chrono::steady_clock::now();
   EXPECT_TRUE(match.Run(log));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30)) << name;
   const TEngineStats& engine = match.Stats(0);
   EXPECT_EQ(engine.Wins, 2) << name << "\n" << log.str();
   EXPECT_EQ(match.Stats(1).Losses, 2) << name << "\n" << log.str();
@@ -433,6 +455,30 @@ TEST(Match, EnginesThatFailLoseTheirGames) {
       FaultyOpponent("babble", {ScriptEngine(folder, "babble.sh", "echo MESSAGE hi; echo pass")});
   EXPECT_EQ(babble.Timeouts, 2);
   EXPECT_EQ(babble.Noise, 2);
+  // Bytes without a line end, and short lines without end: the clock still runs out, and the
+  // transcripts keep only the first of the noise.
+  for (const char* flood : {"cat /dev/zero", "yes noise"}) {
+    const fs::path logs = folder / "logs";
+    TEngineStats flooding =
+        FaultyOpponent(flood, {ScriptEngine(folder, "flood.sh", flood)}, 400, logs);
+    EXPECT_EQ(flooding.Timeouts, 2) << flood;
+    for (const char* name : {"game-001.log", "game-002.log"})
+      EXPECT_LT(fs::file_size(logs / name), 512u * 1024) << flood;
+  }
+  // Hangs behind a wrapper shell: stopping it ends the engine the wrapper started as well.
+  const fs::path pidFile = folder / "engine.pid";
+  const std::string hanging =
+      ScriptEngine(folder, "inner.sh", "echo $$ >> '" + pidFile.string() + "'; sleep 30");
+  TEngineStats wrapped =
+      FaultyOpponent("wrapped", {"/bin/sh", "-c", "'" + hanging + "'; true"}, 400);
+  EXPECT_EQ(wrapped.Timeouts, 2);
+  for (const std::string& pid : ReadLines(pidFile)) {
+    // Gone, or a zombie that only its new parent has still to reap.
+    std::ifstream stat("/proc/" + pid + "/stat");
+    std::string field, state;
+    stat >> field >> field >> state;
+    EXPECT_TRUE(!stat || state == "Z") << "engine " << pid << " outlived its game";
+  }
   TEngineStats same = FaultyOpponent("same", {ScriptEngine(folder, "same.sh", "echo 7,7")});
   EXPECT_EQ(same.Illegal, 2);
   TEngineStats missing = FaultyOpponent("missing", {(folder / "no-such-engine").string()});
@@ -485,7 +531,8 @@ TEST(Match, StrayLinesAreNoiseNotMoves) {
     EXPECT_TRUE(holds(entry)) << entry;
   EXPECT_EQ(transcript.back().rfind("game   2: B Black, A White", 0), 0u) << transcript.back();
   EXPECT_EQ(a.Illegal, 0);
-  EXPECT_EQ(a.Noise, a.Moves + 5) << "one line a move, and five INFO errors at the start";
+  EXPECT_EQ(a.Noise, 2 * a.Moves + 5)
+      << "one line a move and one for its time_left, and five INFO errors at the start";
   EXPECT_EQ(match.Stats(1).Noise, 0);
   EXPECT_NE(log.str().find("noise"), std::string::npos) << log.str();
   fs::remove_all(folder);
@@ -707,21 +754,58 @@ TEST(MatchClock, AnswersPastTheToleranceAreTimeouts) {
   fs::remove_all(folder);
 }
 
-// Set-up happens between START and OK, before any clock runs; only the start limit bounds it.
-TEST(MatchClock, SetUpBeforeOkIsNotChargedToTheFirstMove) {
+// Set-up happens before any clock runs, whether the engine spends it before its OK to START or
+// on INFO max_memory before it answers ABOUT; only the start limit bounds it.
+TEST(MatchClock, SetUpIsNotChargedToTheFirstMove) {
   const fs::path folder = ScratchFolder("setup");
-  TPlayer slowStart = Player(RusherCells);
+  TPlayer slowStart = Player(RusherCells), slowTables = Player(RusherCells);
   slowStart.Start = "sleep 2; echo OK";
-  TMatchOptions options = ClockOptions(PlayerScript(folder, "filler.sh", Player(FillerCells())),
-                                       PlayerScript(folder, "setup.sh", slowStart));
-  options.ToleranceMs = 300;
-  TMatch match(options);
+  slowTables.Info = "case \"$line\" in *max_memory*) sleep 0.8 ;; esac";
+  for (const TPlayer& player : {slowStart, slowTables}) {
+    TMatchOptions options = ClockOptions(PlayerScript(folder, "filler.sh", Player(FillerCells())),
+                                         PlayerScript(folder, "setup.sh", player));
+    options.ToleranceMs = 300;
+    TMatch match(options);
+    std::ostringstream log;
+    ASSERT_TRUE(match.Run(log));
+    const TEngineStats& engine = match.Stats(1);
+    EXPECT_EQ(engine.Wins, 2) << log.str();
+    EXPECT_EQ(engine.Timeouts + engine.StartFailures, 0) << log.str();
+    EXPECT_LT(engine.MaxMicroseconds, 500000);
+  }
+  fs::remove_all(folder);
+}
+
+// Lines in flight between the runner and an engine never decide a game: an engine that loses
+// the line arriving while it finishes a move loses only the time_left before the request, and
+// one that was never asked to move in a game is not taken for broken when its answer to ABOUT
+// is still unread at the next RESTART.
+TEST(MatchClock, LinesInFlightCostNoGame) {
+  const fs::path folder = ScratchFolder("in-flight");
+  TPlayer racing = Player(RusherCells);
+  racing.DropAfterMove = true;
+  TMatch match(ClockOptions(PlayerScript(folder, "racing.sh", racing),
+                            PlayerScript(folder, "filler.sh", Player(FillerCells()))));
   std::ostringstream log;
   ASSERT_TRUE(match.Run(log));
-  const TEngineStats& engine = match.Stats(1);
-  EXPECT_EQ(engine.Wins, 2) << log.str();
-  EXPECT_EQ(engine.Timeouts + engine.StartFailures, 0) << log.str();
-  EXPECT_LT(engine.MaxMicroseconds, 500000);
+  EXPECT_EQ(match.Stats(0).Wins, 2) << log.str();
+
+  // Three opening stones and a draw after four: Black is never asked for a move.
+  TPlayer logged[2] = {Player(RusherCells), Player(FillerCells())};
+  for (int engine = 0; engine < 2; ++engine)
+    logged[engine].Log = (folder / (std::to_string(engine) + ".log")).string();
+  TMatchOptions options = ClockOptions(PlayerScript(folder, "a.sh", logged[0]),
+                                       PlayerScript(folder, "b.sh", logged[1]));
+  options.Games = 4;
+  options.OpeningStones = 3;
+  options.DrawAfter = 4;
+  TMatch drawn(options);
+  ASSERT_TRUE(drawn.Run(log));
+  for (int engine = 0; engine < 2; ++engine) {
+    const std::vector<std::string> lines = ReadLines(logged[engine].Log);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "START 15"), 1) << "engine " << engine;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "RESTART"), 3) << "engine " << engine;
+  }
   fs::remove_all(folder);
 }
 
@@ -842,19 +926,47 @@ TEST(EngineProcess, ReadsLinesOfEveryEndingAndSeesTheEnd) {
   ASSERT_TRUE(
       process.Launch({"/bin/sh", "-c", "printf 'one\\r\\ntwo\\rthree\\n\\nDEBUG x\\nfour'"}));
   std::string line;
-  std::vector<std::string> skipped;
+  TChatter skipped;
   for (const char* expected : {"one", "two", "three"}) {
     ASSERT_EQ(process.ReadLine(line, 30000), TEngineProcess::TRead::Line);
     EXPECT_EQ(line, expected);
   }
   ASSERT_EQ(process.ReadAnswer(line, 30000, &skipped), TEngineProcess::TRead::Line);
   EXPECT_EQ(line, "four") << "a last line without its end still counts";
-  EXPECT_EQ(skipped, std::vector<std::string>{"DEBUG x"});
+  EXPECT_EQ(skipped.Kept(), std::vector<std::string>{"DEBUG x"});
   EXPECT_EQ(process.ReadLine(line, 30000), TEngineProcess::TRead::Closed);
   process.Stop();
   EXPECT_FALSE(process.Running());
   EXPECT_FALSE(process.Send("TURN 1,1"));
   EXPECT_FALSE(process.Launch({}));
+}
+
+// A timeout comes once the deadline has passed by the clock, not before, from an engine that is
+// silent or one that floods; the flood's lines are counted, and only the first of them kept.
+TEST(EngineProcess, TimeoutsComeAtTheDeadlineAndFloodsAreCapped) {
+  const struct {
+    const char* Engine;
+    size_t Kept;  // lines of noise kept after the three reads
+  } engines[] = {
+      {"exec sleep 30", 0}, {"exec yes noise", TChatter::MaxLines}, {"exec cat /dev/zero", 1}};
+  for (const auto& engine : engines) {
+    TEngineProcess process;
+    ASSERT_TRUE(process.Launch({"/bin/sh", "-c", engine.Engine}));
+    TChatter messages, noise;
+    for (const int microseconds : {1000, 5000, 40000}) {
+      std::string line;
+      const TClock::time_point start = TClock::now();
+      EXPECT_EQ(
+          process.ReadMove(line, start + std::chrono::microseconds(microseconds), messages, noise),
+          TEngineProcess::TRead::Timeout)
+          << engine.Engine;
+      EXPECT_GE(TClock::now() - start, std::chrono::microseconds(microseconds)) << engine.Engine;
+    }
+    EXPECT_EQ(noise.Kept().size(), engine.Kept) << engine.Engine;
+    if (engine.Kept == 1) {
+      EXPECT_EQ(noise.Kept()[0], TEngineProcess::TooLongLine);
+    }
+  }
 }
 
 TEST(EngineProcess, WritingToAnEngineThatStoppedReadingFailsQuietly) {

@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,11 +19,17 @@ namespace match {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+// How long a write may wait for an engine that does not read its input before it counts as
+// gone: far longer than any engine busy thinking needs for the pipe's few kilobytes.
+constexpr int WritePatienceMs = 2000;
+// What one drain reads at most: an engine that never stops writing is not followed for ever.
+constexpr int DrainChunks = 16;
+// Bytes of one exchange's lines written to the transcript, beside the count of lines.
+constexpr size_t TranscribedBytes = 64 * 1024;
 
-int MillisecondsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() < 0 ? 0 : static_cast<int>(left.count());
+timespec TimeLeft(TClock::duration left) {
+  const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+  return timespec{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
 }
 
 }  // namespace
@@ -61,6 +68,21 @@ bool ParseMove(std::string_view text, int& x, int& y) {
          ParseCoordinate(text.substr(comma + 1), y);
 }
 
+std::string FirstWord(std::string_view line) {
+  const std::string_view text = Trim(line);
+  return Upper(text.substr(0, text.find(' ')));
+}
+
+void TChatter::Add(std::string line) {
+  if (KeptLines.size() < MaxLines && KeptSize + line.size() <= MaxBytes) {
+    KeptSize += line.size();
+    KeptLines.push_back(std::move(line));
+  } else {
+    ++DroppedLines;
+    DroppedSize += static_cast<int64_t>(line.size());
+  }
+}
+
 bool TEngineProcess::Launch(const std::vector<std::string>& argv) {
   Stop();
   if (argv.empty()) return false;
@@ -85,6 +107,8 @@ bool TEngineProcess::Launch(const std::vector<std::string>& argv) {
   if (pid == 0) {
     // The child: the pipes become its standard input and output; the failure pipe closes by
     // itself on a successful exec and otherwise carries errno back.
+    // A process group of its own, so that stopping the engine reaches what it starts.
+    setpgid(0, 0);
     dup2(input[0], STDIN_FILENO);
     dup2(output[1], STDOUT_FILENO);
     signal(SIGPIPE, SIG_DFL);
@@ -101,10 +125,14 @@ bool TEngineProcess::Launch(const std::vector<std::string>& argv) {
       close(fd);
     return false;
   }
+  // Set from both sides, so the group exists before the parent may signal it.
+  setpgid(pid, pid);
   Pid = pid;
   ToEngine = input[1];
+  fcntl(ToEngine, F_SETFL, fcntl(ToEngine, F_GETFL) | O_NONBLOCK);
   FromEngine = output[0];
-  Buffer.clear();
+  Splitter = TLineSplitter();
+  Ready.clear();
   int error = 0;
   ssize_t got;
   do {
@@ -119,14 +147,29 @@ bool TEngineProcess::Launch(const std::vector<std::string>& argv) {
 }
 
 void TTranscript::Add(char engine, const char* way, std::string_view line) {
-  const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(
-      std::chrono::steady_clock::now() - Zero);
-  std::string stamp = std::to_string(since.count());
+  const auto since =
+      std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - Zero).count();
+  std::string stamp = std::to_string(since);
   if (stamp.size() < 8) stamp.insert(0, 8 - stamp.size(), ' ');
   Lines += stamp + " ms  " + engine + " " + way + " " + std::string(line) + "\n";
 }
 
+void TEngineProcess::Transcribe(TTranscript* transcript, char engine) {
+  NoteUntranscribed();
+  Transcript = transcript;
+  Letter = engine;
+}
+
+void TEngineProcess::NoteUntranscribed() {
+  if (Transcript != nullptr && Untranscribed > 0)
+    Transcript->Add(Letter, "<-", "[" + std::to_string(Untranscribed) + " more lines not kept]");
+  Transcribed = 0;
+  TranscribedSize = 0;
+  Untranscribed = 0;
+}
+
 bool TEngineProcess::SendRaw(std::string_view bytes) {
+  NoteUntranscribed();
   if (Transcript != nullptr) {
     for (std::string_view rest = bytes; !rest.empty();) {
       const size_t end = rest.find('\n');
@@ -144,15 +187,21 @@ bool TEngineProcess::SendRaw(std::string_view bytes) {
   pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
   sigpending(&pending);
   const bool alreadyPending = sigismember(&pending, SIGPIPE) == 1;
+  const TClock::time_point deadline = After(WritePatienceMs);
   bool sent = true;
-  while (!bytes.empty()) {
+  while (!bytes.empty() && sent) {
     const ssize_t count = write(ToEngine, bytes.data(), bytes.size());
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) {
+    if (count > 0) {
+      bytes.remove_prefix(static_cast<size_t>(count));
+    } else if (count < 0 && errno == EAGAIN) {
+      // The pipe is full: the engine does not read. It may, within the patience.
+      pollfd watch{ToEngine, POLLOUT, 0};
+      const TClock::time_point now = TClock::now();
+      const timespec wait = TimeLeft(deadline - now);
+      sent = now < deadline && (ppoll(&watch, 1, &wait, nullptr) >= 0 || errno == EINTR);
+    } else if (count == 0 || errno != EINTR) {
       sent = false;
-      break;
     }
-    bytes.remove_prefix(static_cast<size_t>(count));
   }
   if (!sent && !alreadyPending) {
     const timespec noWait{0, 0};
@@ -163,86 +212,126 @@ bool TEngineProcess::SendRaw(std::string_view bytes) {
   return sent;
 }
 
-bool TEngineProcess::TakeLine(std::string& line) {
-  for (;;) {
-    const size_t end = Buffer.find_first_of("\r\n");
-    if (end == std::string::npos) return false;
-    line = Buffer.substr(0, end);
-    Buffer.erase(0, end + 1);
-    // Blank lines, and the LF of a CR LF pair, carry nothing.
-    if (Trim(line).empty()) continue;
-    if (Transcript != nullptr) Transcript->Add(Letter, "<-", line);
-    return true;
+void TEngineProcess::ReadChunk() {
+  char chunk[4096];
+  ssize_t count;
+  do {
+    count = read(FromEngine, chunk, sizeof chunk);
+  } while (count < 0 && errno == EINTR);
+  std::vector<TInputLine> lines;
+  if (count > 0) {
+    Splitter.Feed(std::string_view(chunk, static_cast<size_t>(count)), lines);
+  } else {
+    // The engine has gone: a last line without its end still counts.
+    Splitter.Finish(lines);
+    close(FromEngine);
+    FromEngine = -1;
+  }
+  for (TInputLine& line : lines) {
+    // Blank lines carry nothing.
+    if (line.TooLong)
+      Ready.emplace_back(TooLongLine);
+    else if (!Trim(line.Text).empty())
+      Ready.push_back(std::move(line.Text));
   }
 }
 
-TEngineProcess::TRead TEngineProcess::ReadLine(std::string& line, int timeoutMs) {
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+bool TEngineProcess::TakeLine(std::string& line) {
+  if (Ready.empty()) return false;
+  line = std::move(Ready.front());
+  Ready.pop_front();
+  if (Transcript != nullptr) {
+    // A move is always written down: it is what the verdict rests on.
+    int x = 0, y = 0;
+    if ((Transcribed < TranscribedLines && TranscribedSize + line.size() <= TranscribedBytes) ||
+        ParseMove(line, x, y)) {
+      ++Transcribed;
+      TranscribedSize += line.size();
+      Transcript->Add(Letter, "<-", line);
+    } else {
+      ++Untranscribed;
+    }
+  }
+  return true;
+}
+
+// The clock is read after every read of the pipe, so an engine that writes without pause, with
+// line ends or without, cannot hold the runner past the deadline; and a poll that comes back
+// empty is no timeout until the clock says the deadline has passed.
+TEngineProcess::TRead TEngineProcess::ReadLine(std::string& line, TClock::time_point deadline) {
   for (;;) {
     if (TakeLine(line)) return TRead::Line;
     if (FromEngine < 0) return TRead::Closed;
+    const TClock::time_point now = TClock::now();
+    if (now >= deadline) return TRead::Timeout;
     pollfd watch{FromEngine, POLLIN, 0};
-    const int ready = poll(&watch, 1, MillisecondsLeft(deadline));
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready == 0) return TRead::Timeout;
-    char chunk[4096];
-    const ssize_t count = read(FromEngine, chunk, sizeof chunk);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) {
-      // The engine has gone: a last line without its end still counts.
-      close(FromEngine);
-      FromEngine = -1;
-      Buffer += '\n';
-      continue;
-    }
-    Buffer.append(chunk, static_cast<size_t>(count));
+    const timespec wait = TimeLeft(deadline - now);
+    const int ready = ppoll(&watch, 1, &wait, nullptr);
+    if (ready > 0) ReadChunk();
   }
 }
 
-TEngineProcess::TRead TEngineProcess::ReadAnswer(std::string& line, int timeoutMs,
-                                                 std::vector<std::string>* skipped) {
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+TEngineProcess::TRead TEngineProcess::ReadAnswer(std::string& line, TClock::time_point deadline,
+                                                 TChatter* messages) {
   for (;;) {
-    const TRead read = ReadLine(line, MillisecondsLeft(deadline));
+    const TRead read = ReadLine(line, deadline);
     if (read != TRead::Line) return read;
-    const std::string word = Upper(Trim(line).substr(0, Trim(line).find(' ')));
+    const std::string word = FirstWord(line);
     if (word != "MESSAGE" && word != "DEBUG") return read;
-    if (skipped != nullptr) skipped->push_back(line);
+    if (messages != nullptr) messages->Add(line);
   }
 }
 
-TEngineProcess::TRead TEngineProcess::ReadMove(std::string& line, int timeoutMs,
-                                               std::vector<std::string>& skipped,
-                                               std::vector<std::string>& noise) {
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+TEngineProcess::TRead TEngineProcess::ReadMove(std::string& line, TClock::time_point deadline,
+                                               TChatter& messages, TChatter& noise) {
   for (;;) {
-    const TRead read = ReadAnswer(line, MillisecondsLeft(deadline), &skipped);
+    const TRead read = ReadAnswer(line, deadline, &messages);
     int x = 0, y = 0;
     if (read != TRead::Line || ParseMove(line, x, y)) return read;
-    noise.push_back(line);
+    noise.Add(line);
+  }
+}
+
+void TEngineProcess::Drain(TChatter& noise) {
+  std::string line;
+  for (int chunk = 0;; ++chunk) {
+    while (TakeLine(line))
+      noise.Add(line);
+    if (FromEngine < 0 || chunk == DrainChunks) return;
+    pollfd watch{FromEngine, POLLIN, 0};
+    if (poll(&watch, 1, 0) <= 0) return;
+    ReadChunk();
   }
 }
 
 void TEngineProcess::Stop(int graceMs) {
+  NoteUntranscribed();
   if (ToEngine >= 0) close(ToEngine);
   ToEngine = -1;
   if (Pid > 0) {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(graceMs);
-    bool reaped = waitpid(Pid, nullptr, WNOHANG) == Pid;
-    while (!reaped && Clock::now() < deadline) {
+    // Whether the engine has left, without reaping it: until it is reaped its number cannot be
+    // taken by another process, so the group's number still means its group.
+    auto exited = [this] {
+      siginfo_t info{};
+      return waitid(P_PID, static_cast<id_t>(Pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+             info.si_pid == Pid;
+    };
+    const TClock::time_point deadline = After(graceMs);
+    bool gone = exited();
+    while (!gone && TClock::now() < deadline) {
       usleep(5000);
-      reaped = waitpid(Pid, nullptr, WNOHANG) == Pid;
+      gone = exited();
     }
-    if (!reaped) {
-      kill(Pid, SIGKILL);
-      while (waitpid(Pid, nullptr, 0) < 0 && errno == EINTR) {
-      }
+    // The whole group, whether or not the engine left by itself: nothing it started stays.
+    kill(-Pid, SIGKILL);
+    if (!gone) kill(Pid, SIGKILL);
+    while (waitpid(Pid, nullptr, 0) < 0 && errno == EINTR) {
     }
   }
   Pid = -1;
   if (FromEngine >= 0) close(FromEngine);
   FromEngine = -1;
-  Buffer.clear();
+  Ready.clear();
 }
 
 }  // namespace match

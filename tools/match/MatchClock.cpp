@@ -13,6 +13,7 @@ TMatchClock::TMatchClock(int turnMs, int matchMs, int incrementMs, int tolerance
       LeftMicroseconds{int64_t{matchMs} * 1000, int64_t{matchMs} * 1000} {}
 
 int64_t TMatchClock::TimeLeftMs(int engine) const {
+  if (!HasMatchClock()) return NoMatchClockMs;
   const int64_t left = LeftMicroseconds[engine];
   // Rounded toward minus infinity: a clock 0.4 ms in debt is announced as -1, not 0.
   return left >= 0 ? left / 1000 : -((-left + 999) / 1000);

@@ -16,6 +16,9 @@ class TMatchClock {
   // turnMs: the time a move is announced to have; matchMs: each engine's clock, 0 for none.
   TMatchClock(int turnMs, int matchMs, int incrementMs, int toleranceMs);
 
+  // What time_left says without a match clock, as other managers send it.
+  static constexpr int64_t NoMatchClockMs = 2147483647;
+
   bool HasMatchClock() const { return MatchMs > 0; }
   // What INFO time_left tells the engine before its move, in whole milliseconds.
   int64_t TimeLeftMs(int engine) const;

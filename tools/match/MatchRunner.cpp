@@ -26,8 +26,6 @@ uint64_t NextRandom(uint64_t& state) {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr int Centre = BoardSize / 2;
 constexpr int OpeningReach = 2;  // opening stones lie within this many lines of the centre
 
@@ -35,8 +33,8 @@ uint8_t SideOfMove(size_t index) {
   return index % 2 == 0 ? TMatchBoard::Black : TMatchBoard::White;
 }
 
-int64_t MicrosecondsSince(Clock::time_point start) {
-  return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+int64_t MicrosecondsSince(TClock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::microseconds>(TClock::now() - start).count();
 }
 
 std::string Milliseconds(int64_t microseconds, int decimals) {
@@ -157,12 +155,12 @@ TMatch::TMatch(TMatchOptions options) : Options(std::move(options)) {
                  : Options.OpeningList;
 }
 
-bool TMatch::Expect(TSeat& seat, int engine, std::string_view command, int limitMs, TGameEnd& end,
-                    std::string& why) {
+bool TMatch::Expect(TSeat& seat, int engine, std::string_view command, TClock::time_point deadline,
+                    int limitMs, TGameEnd& end, std::string& why) {
   TEngineProcess& process = seat.Engines[engine];
   std::string line;
   TEngineProcess::TRead read = TEngineProcess::TRead::Closed;
-  if (process.Send(command)) read = process.ReadAnswer(line, limitMs);
+  if (process.Send(command)) read = process.ReadAnswer(line, deadline);
   if (read == TEngineProcess::TRead::Line && Upper(Trim(line)) == "OK") return true;
   end = read == TEngineProcess::TRead::Timeout ? TGameEnd::Timeout : TGameEnd::Crash;
   if (read == TEngineProcess::TRead::Timeout)
@@ -174,16 +172,37 @@ bool TMatch::Expect(TSeat& seat, int engine, std::string_view command, int limit
   return false;
 }
 
-// A new engine is started and answers OK before anything is timed, so its set-up (memory,
-// tables) is never charged to its first move; any failure until then is a start failure. An
+namespace {
+
+// The line that answers ABOUT: its key="value" list, or the protocol's UNKNOWN, or an ERROR
+// that names the command. Other ERROR lines are an engine's replies to INFO lines it does not
+// know, which come before it.
+bool AnswersAbout(const std::string& line) {
+  const std::string word = FirstWord(line);
+  return line.find("name=") != std::string::npos || word == "UNKNOWN" ||
+         (word == "ERROR" && Upper(line).find("ABOUT") != std::string::npos);
+}
+
+}  // namespace
+
+// A new engine is started and answers its set-up (OK to START, then ABOUT after the INFO lines,
+// which it reads in order) before anything is timed, so that the memory and tables it sets up
+// for them are never charged to its first move; any failure until then is a start failure. An
 // engine that played the last game is sent RESTART; one that does not answer it with OK is sent
-// END, as the protocol has it, given a moment to leave and started afresh: no loss.
-bool TMatch::Ready(TSeat& seat, int engine, TGameEnd& end, std::string& why) {
+// END, as the protocol has it, given a moment to leave and started afresh: no loss. Whatever an
+// engine wrote and the runner has not read is taken away first, never read as an answer.
+bool TMatch::Ready(TSeat& seat, int engine, TGameEnd& end, std::string& why, int& noise) {
   TEngineProcess& process = seat.Engines[engine];
+  const int limitMs = Options.StartTimeoutMs;
   if (process.Running()) {
+    TChatter stale;
+    process.Drain(stale);
+    noise += static_cast<int>(stale.Lines());
     TGameEnd restartEnd;
     std::string answer;
-    if (Expect(seat, engine, "RESTART", Options.StartTimeoutMs, restartEnd, answer)) return true;
+    if (Expect(seat, engine, "RESTART", TEngineProcess::After(limitMs), limitMs, restartEnd,
+               answer))
+      return true;
     process.Send("END");
     process.Stop(500);
   }
@@ -192,36 +211,63 @@ bool TMatch::Ready(TSeat& seat, int engine, TGameEnd& end, std::string& why) {
     why = "cannot be started";
     return false;
   }
-  if (!Expect(seat, engine, "START " + std::to_string(BoardSize), Options.StartTimeoutMs, end,
-              why)) {
+  const TClock::time_point deadline = TEngineProcess::After(limitMs);
+  if (!Expect(seat, engine, "START " + std::to_string(BoardSize), deadline, limitMs, end, why)) {
     end = TGameEnd::StartFailure;
     return false;
   }
   Started[engine] = true;
-  // ABOUT's answer is not waited for: it is picked out of what comes before the first move.
-  const std::string infos[] = {"INFO timeout_turn " + std::to_string(Options.TimeoutMs),
-                               "INFO timeout_match " + std::to_string(Options.MatchTimeMs),
-                               "INFO max_memory 0",
-                               "INFO game_type 1",
-                               "INFO rule 0",
-                               "ABOUT"};
-  for (const std::string& info : infos) {
-    if (!process.Send(info)) {
-      why = "stopped reading its input";
-      return false;
-    }
+  const std::string setUp = "INFO timeout_turn " + std::to_string(Options.TimeoutMs) +
+                            "\nINFO timeout_match " + std::to_string(Options.MatchTimeMs) +
+                            "\nINFO max_memory 0\nINFO game_type 1\nINFO rule 0\nABOUT\n";
+  if (!process.SendRaw(setUp)) {
+    why = "stopped reading its input";
+    return false;
+  }
+  TChatter replies;
+  std::string line;
+  TEngineProcess::TRead read;
+  while ((read = process.ReadAnswer(line, deadline)) == TEngineProcess::TRead::Line &&
+         !AnswersAbout(line))
+    replies.Add(line);
+  noise += static_cast<int>(replies.Lines());
+  if (read == TEngineProcess::TRead::Timeout) {
+    why = "no answer to ABOUT within " + std::to_string(limitMs) + " ms";
+    return false;
+  }
+  if (read == TEngineProcess::TRead::Closed) {
+    why = "exited instead of answering ABOUT";
+    return false;
+  }
+  if (line.find("name=") != std::string::npos) {
+    std::lock_guard<std::mutex> lock(AboutMutex);
+    About[engine] = AboutName(line);
   }
   return true;
 }
+
+namespace {
+
+// An engine's lines on standard error, the kept ones and a count of the rest.
+void Show(char letter, const char* kind, const TChatter& lines) {
+  for (const std::string& text : lines.Kept())
+    std::fprintf(stderr, "%c%s: %s\n", letter, kind, text.c_str());
+  if (lines.Dropped() > 0)
+    std::fprintf(stderr, "%c%s: %lld more lines (%lld bytes) not shown\n", letter, kind,
+                 static_cast<long long>(lines.Dropped()),
+                 static_cast<long long>(lines.DroppedBytes()));
+}
+
+}  // namespace
 
 bool TMatch::AskMove(TSeat& seat, int engine, const TMatchBoard& board,
                      const std::vector<TMove>& moves, bool synced, TMatchClock& clock, TMove& move,
                      TGameEnd& end, std::string& detail, int& noise) {
   TEngineProcess& process = seat.Engines[engine];
   const uint8_t own = SideOfMove(moves.size());
-  std::string request;
-  if (clock.HasMatchClock())
-    request = "INFO time_left " + std::to_string(clock.TimeLeftMs(engine)) + "\n";
+  // time_left goes before every request, as other managers send it, clock or none: an engine
+  // still busy with its last answer then drops this line, not the request after it.
+  std::string request = "INFO time_left " + std::to_string(clock.TimeLeftMs(engine)) + "\n";
   if (synced) {
     request +=
         "TURN " + std::to_string(moves.back().X) + "," + std::to_string(moves.back().Y) + "\n";
@@ -239,32 +285,22 @@ bool TMatch::AskMove(TSeat& seat, int engine, const TMatchBoard& board,
   // answer and the pipes' delays, as tournament managers allow.
   const int64_t announced = clock.AnnouncedMicroseconds(engine);
   const int64_t limit = clock.LimitMicroseconds(engine);
-  const int limitMs = static_cast<int>(std::max<int64_t>(0, (limit + 999) / 1000));
-  const Clock::time_point start = Clock::now();
+  TChatter messages, stray;
+  process.Drain(stray);
+  const TClock::time_point start = TClock::now();
+  const TClock::time_point deadline =
+      start + std::chrono::microseconds(std::max<int64_t>(0, limit));
   std::string line;
-  std::vector<std::string> skipped, stray;
   TEngineProcess::TRead read = TEngineProcess::TRead::Closed;
-  if (process.SendRaw(request)) read = process.ReadMove(line, limitMs, skipped, stray);
+  if (process.SendRaw(request)) read = process.ReadMove(line, deadline, messages, stray);
   move.Microseconds = MicrosecondsSince(start);
   move.Late = move.Microseconds > announced;
-  // Read to the millisecond, judged to the microsecond.
   if (read == TEngineProcess::TRead::Line && !clock.Charge(engine, move.Microseconds))
     read = TEngineProcess::TRead::Timeout;
-  // An answer to ABOUT is no noise: it names the engine.
-  const auto about = std::find_if(stray.begin(), stray.end(), [](const std::string& text) {
-    return text.rfind("name=", 0) == 0;
-  });
-  if (about != stray.end()) {
-    std::lock_guard<std::mutex> lock(AboutMutex);
-    About[engine] = AboutName(*about);
-    stray.erase(about);
-  }
-  noise += static_cast<int>(stray.size());
+  noise += static_cast<int>(std::min<int64_t>(stray.Lines(), INT32_MAX - noise));
   if (Options.Verbose) {
-    for (const std::string& text : skipped)
-      std::fprintf(stderr, "%c: %s\n", EngineLetter(engine), text.c_str());
-    for (const std::string& text : stray)
-      std::fprintf(stderr, "%c (noise): %s\n", EngineLetter(engine), text.c_str());
+    Show(EngineLetter(engine), "", messages);
+    Show(EngineLetter(engine), " (noise)", stray);
   }
   if (read == TEngineProcess::TRead::Closed) {
     end = TGameEnd::Crash;
@@ -318,7 +354,7 @@ TGameResult TMatch::PlayGame(TSeat& seat, int index) {
   for (int engine : {result.BlackEngine, 1 - result.BlackEngine}) {
     TGameEnd end;
     std::string why;
-    if (!Ready(seat, engine, end, why)) {
+    if (!Ready(seat, engine, end, why, result.Noise[engine])) {
       lose(engine, end, why);
       return result;
     }

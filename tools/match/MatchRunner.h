@@ -156,14 +156,16 @@ class TMatch {
   std::atomic<bool> Started[2] = {false, false};  // whether the engine ever answered START OK
   TEngineStats Totals[2];
 
-  // Running, started and with an empty board; otherwise how it failed and why.
-  bool Ready(TSeat& seat, int engine, TGameEnd& end, std::string& why);
-  // Sends command and waits up to limitMs for OK; otherwise how it failed, with the answer.
-  bool Expect(TSeat& seat, int engine, std::string_view command, int limitMs, TGameEnd& end,
-              std::string& why);
+  // Running, set up and with an empty board; otherwise how it failed and why. Lines it wrote
+  // meanwhile that answer nothing are added to noise.
+  bool Ready(TSeat& seat, int engine, TGameEnd& end, std::string& why, int& noise);
+  // Sends command and waits until deadline (limitMs after the set-up began) for OK; otherwise
+  // how it failed, with the answer.
+  bool Expect(TSeat& seat, int engine, std::string_view command, TClock::time_point deadline,
+              int limitMs, TGameEnd& end, std::string& why);
   // Asks the engine for its move: BEGIN or the whole position when it has not seen this game
-  // yet, else TURN with the last move, preceded by INFO time_left when there is a match clock,
-  // which the move is charged to. Sets end and detail when the answer is no legal move in time.
+  // yet, else TURN with the last move, always preceded by INFO time_left; the move is charged
+  // to the clock. Sets end and detail when the answer is no legal move in time.
   bool AskMove(TSeat& seat, int engine, const TMatchBoard& board, const std::vector<TMove>& moves,
                bool synced, TMatchClock& clock, TMove& move, TGameEnd& end, std::string& detail,
                int& noise);
