@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "MatchResults.h"
 #include "MatchRunner.h"
 #include "OpeningFile.h"
 
@@ -499,7 +500,8 @@ TEST(Match, DrawAfterTheSetNumberOfStones) {
   EXPECT_EQ(match.Stats(0).Draws, 2) << log.str();
   EXPECT_EQ(match.Stats(0).Moves + match.Stats(1).Moves, 12);
   EXPECT_NE(log.str().find("draw, drawn after the set number of moves"), std::string::npos);
-  EXPECT_NE(log.str().find("Elo difference of A over B: 0.0 +/- "), std::string::npos) << log.str();
+  EXPECT_NE(log.str().find("A over B from the pairs: Elo 0.0 +/- 0.0 (95 %)"), std::string::npos)
+      << log.str();
   fs::remove_all(folder);
 }
 
@@ -592,7 +594,7 @@ TEST(MatchOpenings, BothNotationsFromAFile) {
   const struct {
     const char* text;
     const char* error;
-  } bad[] = {{"0,0\n8,-3\n", "line 2: 8,-3 is off the 15 x 15 board"},
+  } bad[] = {{"0,0\n8,0\n", "line 2: 8,0 is off the 15 x 15 board"},
              {"p1\n", "line 1: p1 is off the 15 x 15 board"},
              {"h16\n", "line 1: h16 is off the 15 x 15 board"},
              {"h8h8\n", "line 1: two stones on one intersection"},
@@ -617,45 +619,10 @@ TEST(MatchOpenings, BothNotationsFromAFile) {
     EXPECT_EQ(points(shuffled[index]), points(again[index]));
 }
 
-// The summary's Elo difference, its 95 % margin and the likelihood of superiority, against
-// figures worked out by hand for a few score lines.
-TEST(MatchSummary, EloMarginAndLikelihoodOfSuperiority) {
-  const struct {
-    int Wins, Losses, Draws;
-    double Difference, Margin, Superiority;
-  } lines[] = {{6, 4, 10, 34.860, 111.450, 0.73646},
-               {10, 10, 0, 0.0, 163.321, 0.5},
-               {12, 5, 3, 126.968, 163.193, 0.95522},
-               {0, 0, 0, 0.0, 0.0, 0.5}};
-  for (const auto& line : lines) {
-    const TMatch::TElo elo = TMatch::Elo(line.Wins, line.Losses, line.Draws);
-    EXPECT_NEAR(elo.Difference, line.Difference, 0.001) << line.Wins << "-" << line.Losses;
-    EXPECT_NEAR(elo.Margin, line.Margin, 0.001) << line.Wins << "-" << line.Losses;
-    EXPECT_NEAR(elo.Superiority, line.Superiority, 0.00001) << line.Wins << "-" << line.Losses;
-  }
-  // Without a loss the interval reaches a perfect score, and the margin is unbounded; so, after
-  // a clean sweep, is the difference.
-  EXPECT_NEAR(TMatch::Elo(3, 0, 1).Difference, 338.039, 0.001);
-  EXPECT_TRUE(std::isinf(TMatch::Elo(3, 0, 1).Margin));
-  EXPECT_NEAR(TMatch::Elo(3, 0, 1).Superiority, 0.95837, 0.00001);
-  EXPECT_TRUE(std::isinf(TMatch::Elo(3, 0, 0).Difference));
-}
-
-// The SPRT's log-likelihood ratio against figures worked out by hand, and a match it stops: both
-// engines win every game they play as Black, an even score far from the 400 Elo of H1.
+// A match the SPRT stops: both engines win every game they play as Black, so every pair is split,
+// an even score far from the 400 Elo of H1. The games under way when it decides are played out
+// and reported.
 TEST(MatchSummary, SprtStopsTheMatchOnceDecided) {
-  const struct {
-    int Wins, Losses, Draws;
-    double Elo0, Elo1, Llr;
-  } lines[] = {{30, 20, 50, 0, 5, 0.27255},
-               {20, 30, 50, 0, 5, -0.31481},
-               {60, 30, 10, 0, 20, 1.92557},
-               {5, 4, 1, -5, 5, 0.03234},
-               {7, 0, 0, 0, 5, 0.0}};
-  for (const auto& line : lines)
-    EXPECT_NEAR(TSprt::Llr(line.Wins, line.Losses, line.Draws, line.Elo0, line.Elo1), line.Llr,
-                0.00001)
-        << line.Wins << "-" << line.Losses << "-" << line.Draws;
   TSprt sprt;
   EXPECT_NEAR(sprt.LowerBound(), -2.94444, 0.00001);
   EXPECT_NEAR(sprt.UpperBound(), 2.94444, 0.00001);
@@ -674,6 +641,66 @@ TEST(MatchSummary, SprtStopsTheMatchOnceDecided) {
   EXPECT_LT(played, 12) << log.str();
   EXPECT_EQ(match.Stats(0).Wins, match.Stats(0).Losses + played % 2);
   EXPECT_NE(log.str().find("H0 accepted"), std::string::npos) << log.str();
+  std::istringstream lines(log.str());
+  int reported = 0;
+  for (std::string line; std::getline(lines, line);)
+    reported += line.rfind("game ", 0) == 0;
+  EXPECT_EQ(reported, played) << "every game played is reported";
+  fs::remove_all(folder);
+}
+
+// A series split in two ranges, the split falling inside a game pair, and merged from its
+// results files gives the table of the whole run: the same totals and the same pairs. Files that
+// are not results of the series are refused whole, with the file and line.
+TEST(MatchSummary, RangesOfASeriesMergeIntoTheWholeRun) {
+  const fs::path folder = ScratchFolder("merge");
+  TMatchOptions options = ClockOptions(PlayerScript(folder, "a.sh", Player(RusherCells)),
+                                       PlayerScript(folder, "b.sh", Player(FillerCells())));
+  options.Games = 6;
+  auto run = [&](int first, int last) {
+    options.FirstGame = first;
+    options.LastGame = last;
+    options.ResultsFile =
+        (folder / ("results-" + std::to_string(first) + "-" + std::to_string(last))).string();
+    TMatch match(options);
+    std::ostringstream log;
+    EXPECT_TRUE(match.Run(log)) << log.str();
+    return options.ResultsFile;
+  };
+  auto table = [](const TTally& tally) {
+    std::ostringstream out;
+    PrintSummary(out, tally, TSummaryNotes());
+    const std::string text = out.str();
+    return text.substr(text.find(" games: Black won") - 1);  // past the times
+  };
+  const std::string whole = run(0, 0), first = run(0, 3), second = run(3, 6);
+  TMergedRuns all, split;
+  std::string error;
+  for (const auto& [file, merged] : {std::pair{whole, &all}, {second, &split}, {first, &split}}) {
+    std::ifstream in(file);
+    ASSERT_TRUE(MergeResults(in, file, *merged, error)) << error;
+  }
+  EXPECT_EQ(split.Tally.Games(), 6);
+  EXPECT_EQ(split.Tally.Pairs().Counts[4], 3) << "the rusher wins every pair";
+  EXPECT_EQ(table(split.Tally), table(all.Tally));
+
+  const std::string header = ReadLines(whole)[0];
+  const struct {
+    std::string Text, Error;
+  } bad[] = {
+      {header + "\n{\"game\":1}\n", "bad: line 2: not a game line"},
+      {"{\"game\":1,\n", "bad: line 1: not a line of a results file"},
+      {header.substr(0, header.find("tolerance_ms\":") + 14) + "9" +
+           header.substr(header.find("tolerance_ms\":") + 14) + "\n",
+       "bad: line 1: a run of another series than the files before it"},
+      {header + "\n" + ReadLines(second)[1] + "\n", "bad: line 2: game 4 is counted already"}};
+  for (const auto& file : bad) {
+    std::istringstream in(file.Text);
+    TMergedRuns before = split;
+    EXPECT_FALSE(MergeResults(in, "bad", split, error)) << file.Text;
+    EXPECT_EQ(error, file.Error);
+    EXPECT_EQ(split.Tally.Games(), before.Tally.Games()) << "nothing of it counted";
+  }
   fs::remove_all(folder);
 }
 

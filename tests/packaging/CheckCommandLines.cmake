@@ -31,3 +31,18 @@ foreach(program ${PROGRAMS})
   Expect("${name} --no-such-option writes to standard output: ${out}" NOT out)
   Expect("${name} --no-such-option shows no usage: ${err}" err MATCHES "usage: ${name} ")
 endforeach()
+
+# Settings under which the referee could play no game, or merge nothing, are refused with a
+# reason before any engine starts.
+foreach(program ${PROGRAMS})
+  get_filename_component(name "${program}" NAME)
+  if(NOT name STREQUAL "lindora-match")
+    continue()
+  endif()
+  foreach(settings "--draw-after;3;true;true" "--games;4;--game-range;3-5;true;true"
+                   "--game-range;5-3;true;true" "--merge;/nonexistent/results.jsonl")
+    Run(code out err "${program}" ${settings})
+    Expect("${name} ${settings} exits ${code}" code EQUAL 2)
+    Expect("${name} ${settings} gives no reason: ${err}" err MATCHES "^lindora-match: [a-z-]")
+  endforeach()
+endforeach()

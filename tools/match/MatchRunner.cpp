@@ -14,6 +14,8 @@
 #include <sstream>
 #include <thread>
 
+#include "MatchResults.h"
+
 namespace match {
 
 // splitmix64: the same openings from the same seed on every platform and library.
@@ -129,24 +131,31 @@ std::string PsqRecord(const std::vector<TMove>& moves) {
   return record + "-1\n";
 }
 
-const char* GameEndName(TGameEnd end) {
-  switch (end) {
-    case TGameEnd::Five:
-      return "five in a row";
-    case TGameEnd::DrawAdjudicated:
-      return "drawn after the set number of moves";
-    case TGameEnd::FullBoard:
-      return "full board";
-    case TGameEnd::IllegalMove:
-      return "illegal move";
-    case TGameEnd::Crash:
-      return "crash";
-    case TGameEnd::Timeout:
-      return "timeout";
-    case TGameEnd::StartFailure:
-      return "start failure";
+int GamesToPlay(const TMatchOptions& options) {
+  const int last = options.LastGame > 0 ? options.LastGame : options.Games;
+  return std::max(0, last - options.FirstGame);
+}
+
+TGameSummary Summarize(int index, const TGameResult& result) {
+  TGameSummary game;
+  game.Index = index;
+  game.BlackEngine = result.BlackEngine;
+  game.Winner = result.Winner;
+  game.End = result.End;
+  for (int engine = 0; engine < 2; ++engine)
+    game.Engines[engine].Noise = result.Noise[engine];
+  for (size_t stone = static_cast<size_t>(result.OpeningLength); stone < result.Moves.size();
+       ++stone) {
+    const int engine =
+        SideOfMove(stone) == TMatchBoard::Black ? result.BlackEngine : 1 - result.BlackEngine;
+    TEngineGame& part = game.Engines[engine];
+    const TMove& move = result.Moves[stone];
+    ++part.Moves;
+    part.Late += move.Late;
+    part.Microseconds += move.Microseconds;
+    part.MaxMicroseconds = std::max(part.MaxMicroseconds, move.Microseconds);
   }
-  return "?";
+  return game;
 }
 
 TMatch::TMatch(TMatchOptions options) : Options(std::move(options)) {
@@ -392,38 +401,10 @@ TGameResult TMatch::PlayGame(TSeat& seat, int index) {
   }
 }
 
-void TMatch::Count(const TGameResult& result) {
-  for (int engine = 0; engine < 2; ++engine) {
-    TEngineStats& stats = Totals[engine];
-    if (result.Winner < 0) {
-      ++stats.Draws;
-    } else if (result.Winner == engine) {
-      ++stats.Wins;
-      ++(engine == result.BlackEngine ? stats.WinsAsBlack : stats.WinsAsWhite);
-    } else {
-      ++stats.Losses;
-      stats.Illegal += result.End == TGameEnd::IllegalMove;
-      stats.Crashes += result.End == TGameEnd::Crash;
-      stats.Timeouts += result.End == TGameEnd::Timeout;
-      stats.StartFailures += result.End == TGameEnd::StartFailure;
-    }
-    stats.Noise += result.Noise[engine];
-  }
-  for (size_t index = static_cast<size_t>(result.OpeningLength); index < result.Moves.size();
-       ++index) {
-    const int engine =
-        SideOfMove(index) == TMatchBoard::Black ? result.BlackEngine : 1 - result.BlackEngine;
-    TEngineStats& stats = Totals[engine];
-    const int64_t time = result.Moves[index].Microseconds;
-    ++stats.Moves;
-    stats.Late += result.Moves[index].Late;
-    stats.TotalMicroseconds += time;
-    if (time > stats.MaxMicroseconds) stats.MaxMicroseconds = time;
-  }
-}
-
 // Games are played on as many seats as games run at once, each seat taking the next game as it
 // is free; they are reported in game order, each as soon as it and those before it are over.
+// Once the SPRT has decided no game is begun, but those under way are played out, reported and
+// recorded.
 bool TMatch::Run(std::ostream& log) {
   bool written = true;
   bool folders = true;
@@ -435,69 +416,91 @@ bool TMatch::Run(std::ostream& log) {
       written = folders = false;
     }
   }
+  std::ofstream resultsFile;
+  std::ostream* results = nullptr;
+  if (!Options.ResultsFile.empty()) {
+    resultsFile.open(Options.ResultsFile, std::ios::binary | std::ios::trunc);
+    resultsFile << ResultsHeader(Options) << std::flush;
+    if (resultsFile) {
+      results = &resultsFile;
+    } else {
+      log << "cannot write " << Options.ResultsFile << "\n";
+      written = false;
+    }
+  }
   struct TPlayed {
     TGameResult Result;
     std::string Transcript;
     bool Done = false;
   };
-  std::vector<TPlayed> played(static_cast<size_t>(Options.Games));
+  const int count = GamesToPlay(Options);
+  std::vector<TPlayed> played(static_cast<size_t>(count));
   std::mutex mutex;
   std::condition_variable over;
   std::atomic<int> next{0};
   std::atomic<bool> stop{false};  // no new games once the SPRT has decided
-  const int seatCount = std::max(1, std::min(Options.Concurrency, Options.Games));
+  const int seatCount = std::max(1, std::min(Options.Concurrency, count));
+  int playing = seatCount;  // seats still playing, under mutex
   std::vector<std::unique_ptr<TSeat>> seats;
   std::vector<std::thread> players;
   for (int seat = 0; seat < seatCount; ++seat) {
     seats.push_back(std::make_unique<TSeat>());
     players.emplace_back([&, &own = *seats.back()] {
-      for (int index = next++; index < Options.Games && !stop; index = next++) {
+      for (int slot; !stop && (slot = next++) < count;) {
         TTranscript transcript;
         for (int engine = 0; engine < 2; ++engine)
           own.Engines[engine].Transcribe(Options.LogFolder.empty() ? nullptr : &transcript,
                                          EngineLetter(engine));
-        TGameResult result = PlayGame(own, index);
+        TGameResult result = PlayGame(own, Options.FirstGame + slot);
         for (TEngineProcess& process : own.Engines)
           process.Transcribe(nullptr, '?');
         std::lock_guard<std::mutex> lock(mutex);
-        played[static_cast<size_t>(index)] = {std::move(result), transcript.Text(), true};
+        played[static_cast<size_t>(slot)] = {std::move(result), transcript.Text(), true};
         over.notify_all();
       }
       for (TEngineProcess& process : own.Engines) {
         process.Send("END");
         process.Stop(1000);
       }
+      std::lock_guard<std::mutex> lock(mutex);
+      --playing;
+      over.notify_all();
     });
   }
-  for (size_t index = 0; index < played.size(); ++index) {
+  for (size_t slot = 0; slot < played.size(); ++slot) {
     TPlayed game;
     {
       std::unique_lock<std::mutex> lock(mutex);
-      over.wait(lock, [&] { return played[index].Done; });
-      game = std::move(played[index]);
+      over.wait(lock, [&] { return played[slot].Done || playing == 0; });
+      if (!played[slot].Done) break;  // never begun: the SPRT decided before
+      game = std::move(played[slot]);
     }
-    Count(game.Result);
-    written =
-        Report(static_cast<int>(index), game.Result, game.Transcript, folders, log) && written;
-    ++Reported;
-    if (Options.Sprt.Enabled) {
-      const double llr = TSprt::Llr(Totals[0].Wins, Totals[0].Losses, Totals[0].Draws,
-                                    Options.Sprt.Elo0, Options.Sprt.Elo1);
-      Decided = llr >= Options.Sprt.UpperBound() ? 1 : llr <= Options.Sprt.LowerBound() ? -1 : 0;
-      if (Decided != 0) {
-        stop = true;
-        break;
-      }
+    const int index = Options.FirstGame + static_cast<int>(slot);
+    Tally.Add(Summarize(index, game.Result));
+    written = Report(index, game.Result, game.Transcript, folders, results, log) && written;
+    if (Options.Sprt.Enabled && Decided == 0) {
+      Decided = Options.Sprt.Verdict(Tally.Pairs());
+      DecidedAfter = Tally.Games();
+      if (Decided != 0) stop = true;
     }
   }
   for (std::thread& player : players)
     player.join();
+  if (results != nullptr) {
+    const std::string names[2] = {Name(0), Name(1)};
+    resultsFile << ResultsNames(names);
+    resultsFile.close();
+    if (!resultsFile) {
+      log << "cannot write " << Options.ResultsFile << "\n";
+      written = false;
+    }
+  }
   PrintSummary(log);
   return written;
 }
 
 bool TMatch::Report(int index, const TGameResult& result, const std::string& transcript, bool files,
-                    std::ostream& log) {
+                    std::ostream* results, std::ostream& log) {
   std::ostringstream line;
   line << "game " << std::setw(3) << index + 1 << ": " << EngineLetter(result.BlackEngine)
        << " Black, " << EngineLetter(1 - result.BlackEngine) << " White, "
@@ -531,49 +534,13 @@ bool TMatch::Report(int index, const TGameResult& result, const std::string& tra
       written = false;
     }
   }
+  if (results != nullptr &&
+      !(*results << ResultsLine(Summarize(index, result), result) << std::flush)) {
+    log << " [cannot write " << Options.ResultsFile << "]";
+    written = false;
+  }
   log << "\n" << std::flush;
   return written;
-}
-
-double TSprt::Llr(int wins, int losses, int draws, double elo0, double elo1) {
-  const double games = wins + losses + draws;
-  if (games == 0) return 0;
-  auto square = [](double value) { return value * value; };
-  auto expected = [](double elo) { return 1 / (1 + std::pow(10.0, -elo / 400)); };
-  const double score = (wins + 0.5 * draws) / games;
-  const double variance =
-      (wins * square(1 - score) + losses * square(score) + draws * square(0.5 - score)) / games;
-  // Until each engine has won a game the spread of the scores says nothing of the difference.
-  if (wins == 0 || losses == 0 || variance <= 0) return 0;
-  return games / 2 * (square(score - expected(elo0)) - square(score - expected(elo1))) / variance;
-}
-
-double TSprt::LowerBound() const {
-  return std::log(Beta / (1 - Alpha));
-}
-
-double TSprt::UpperBound() const {
-  return std::log((1 - Beta) / Alpha);
-}
-
-// The score's Elo difference, and its 95 % interval from the spread of the single games' scores
-// (the normal approximation); the likelihood of superiority from wins and losses alone.
-TMatch::TElo TMatch::Elo(int wins, int losses, int draws) {
-  TElo elo{0, 0, 0.5};
-  const double games = wins + losses + draws;
-  if (games == 0) return elo;
-  auto difference = [](double score) { return -400.0 * std::log10(1.0 / score - 1.0); };
-  auto square = [](double value) { return value * value; };
-  const double score = (wins + 0.5 * draws) / games;
-  const double variance =
-      (wins * square(1 - score) + losses * square(score) + draws * square(0.5 - score)) / games;
-  const double deviation = std::sqrt(variance / games);
-  const double low = score - 1.959964 * deviation, high = score + 1.959964 * deviation;
-  elo.Difference = difference(score) + 0.0;  // an even score is 0, not -0
-  elo.Margin = low > 0 && high < 1 ? (difference(high) - difference(low)) / 2 : HUGE_VAL;
-  if (wins + losses > 0)
-    elo.Superiority = 0.5 * (1 + std::erf((wins - losses) / std::sqrt(2.0 * (wins + losses))));
-  return elo;
 }
 
 std::string TMatch::Name(int engine) {
@@ -582,53 +549,19 @@ std::string TMatch::Name(int engine) {
 }
 
 void TMatch::PrintSummary(std::ostream& out) {
-  out << "\nengine  wins  losses  draws  as Black  as White  illegal  crashes  timeouts"
-         "  start fails  moves  late  noise   avg ms   max ms\n";
+  TSummaryNotes notes;
+  notes.TimeoutMs = Options.TimeoutMs;
+  notes.ToleranceMs = Options.ToleranceMs;
   for (int engine = 0; engine < 2; ++engine) {
-    const TEngineStats& stats = Totals[engine];
-    const int64_t average = stats.Moves > 0 ? stats.TotalMicroseconds / stats.Moves : 0;
-    out << "     " << EngineLetter(engine) << std::setw(6) << stats.Wins << std::setw(8)
-        << stats.Losses << std::setw(7) << stats.Draws << std::setw(10) << stats.WinsAsBlack
-        << std::setw(10) << stats.WinsAsWhite << std::setw(9) << stats.Illegal << std::setw(9)
-        << stats.Crashes << std::setw(10) << stats.Timeouts << std::setw(13) << stats.StartFailures
-        << std::setw(7) << stats.Moves << std::setw(6) << stats.Late << std::setw(7) << stats.Noise
-        << std::setw(9) << Milliseconds(average, 2) << std::setw(9)
-        << Milliseconds(stats.MaxMicroseconds, 1) << "\n";
-  }
-  out << "Black won " << Totals[0].WinsAsBlack + Totals[1].WinsAsBlack << ", White won "
-      << Totals[0].WinsAsWhite + Totals[1].WinsAsWhite << ", drawn " << Totals[0].Draws << "\n";
-  const TElo elo = Elo(Totals[0].Wins, Totals[0].Losses, Totals[0].Draws);
-  out << std::fixed << std::setprecision(1) << "Elo difference of A over B: " << elo.Difference
-      << " +/- " << elo.Margin
-      << " (95 %), likelihood of superiority of A: " << 100 * elo.Superiority << " %\n";
-  if (Options.Sprt.Enabled) {
-    const TSprt& sprt = Options.Sprt;
-    out << std::setprecision(2) << "SPRT elo0 " << sprt.Elo0 << ", elo1 " << sprt.Elo1 << ", alpha "
-        << sprt.Alpha << ", beta " << sprt.Beta << ": LLR "
-        << TSprt::Llr(Totals[0].Wins, Totals[0].Losses, Totals[0].Draws, sprt.Elo0, sprt.Elo1)
-        << " in [" << sprt.LowerBound() << ", " << sprt.UpperBound() << "] after " << Reported
-        << " games: "
-        << (Decided > 0   ? "H1 accepted, A is stronger by elo1 or more"
-            : Decided < 0 ? "H0 accepted, A is not stronger by more than elo0"
-                          : "undecided")
-        << "\n";
-  }
-  out << "late: answers after the announced " << Options.TimeoutMs
-      << " ms (or the time left) but within the " << Options.ToleranceMs << " ms tolerance\n";
-  out << "noise: lines read while waiting for a move that were neither a move nor MESSAGE or "
-         "DEBUG (--verbose shows them)\n";
-  for (int engine = 0; engine < 2; ++engine) {
-    out << EngineLetter(engine) << ":";
     for (const std::string& arg : Options.Engines[engine])
-      out << " " << arg;
-    const std::string name = Name(engine);
-    if (!name.empty()) out << " (" << name << ")";
-    out << "\n";
+      notes.Engines[engine] += (notes.Engines[engine].empty() ? "" : " ") + arg;
+    notes.Names[engine] = Name(engine);
+    notes.NeverStarted[engine] = NeverStarted(engine);
   }
-  for (int engine = 0; engine < 2; ++engine) {
-    if (NeverStarted(engine))
-      out << EngineLetter(engine) << " never got through START: the match says nothing of it\n";
-  }
+  if (Options.Sprt.Enabled) notes.Sprt = &Options.Sprt;
+  notes.Decided = Decided;
+  notes.DecidedAfter = DecidedAfter;
+  match::PrintSummary(out, Tally, notes);
 }
 
 }  // namespace match

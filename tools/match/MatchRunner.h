@@ -16,6 +16,7 @@
 
 #include "EngineProcess.h"
 #include "MatchClock.h"
+#include "MatchSummary.h"
 
 namespace match {
 
@@ -65,22 +66,6 @@ uint64_t NextRandom(uint64_t& state);
 // coordinates, then "-1".
 std::string PsqRecord(const std::vector<TMove>& moves);
 
-enum class TGameEnd { Five, FullBoard, DrawAdjudicated, IllegalMove, Crash, Timeout, StartFailure };
-
-const char* GameEndName(TGameEnd end);
-
-// A sequential probability ratio test of engine A's Elo difference over B: H0 that it is elo0,
-// H1 that it is elo1, with the error rates alpha and beta.
-struct TSprt {
-  bool Enabled = false;
-  double Elo0 = 0, Elo1 = 5, Alpha = 0.05, Beta = 0.05;
-  // The log-likelihood ratio of H1 over H0 for A's wins, losses and draws (a normal
-  // approximation of the score's distribution); 0 until each engine has won a game.
-  static double Llr(int wins, int losses, int draws, double elo0, double elo1);
-  double LowerBound() const;  // at or below it H0 is accepted
-  double UpperBound() const;  // at or above it H1 is accepted
-};
-
 struct TMatchOptions {
   std::vector<std::string> Engines[2];  // argv of engine A and engine B
   int Games = 20;
@@ -92,14 +77,24 @@ struct TMatchOptions {
   int IncrementMs = 0;         // added to the clock after every move
   int OpeningStones = 3;
   std::vector<std::vector<TPoint>> OpeningList;  // openings to play in turn instead of drawn ones
+  // Stones on the board after which a game still open is drawn; 0 for never.
   int DrawAfter = 0;
+  // Games played at once, each by its own pair of engine processes.
   int Concurrency = 1;
-  TSprt Sprt;  // stops the match once decided  // games played at once, each by its own pair of
-               // engine processes  // plies on the board after which a game is drawn; 0 for never
+  // Stops the match once decided.
+  TSprt Sprt;
+  // The games of the series to play, 0-based, from FirstGame up to but not including LastGame
+  // (0 for all Games): the same openings and colours as in the whole series.
+  int FirstGame = 0;
+  int LastGame = 0;
   std::string RecordFolder = "match-games";  // empty: no records
   std::string LogFolder;                     // empty: no transcripts of the games
+  std::string ResultsFile;                   // empty: no results file
   bool Verbose = false;
 };
+
+// The games a match plays: FirstGame to LastGame of the series of Games.
+int GamesToPlay(const TMatchOptions& options);
 
 struct TGameResult {
   int BlackEngine = 0;  // 0 for A, 1 for B
@@ -111,14 +106,8 @@ struct TGameResult {
   int OpeningLength = 0;
 };
 
-struct TEngineStats {
-  int Wins = 0, Losses = 0, Draws = 0;
-  int WinsAsBlack = 0, WinsAsWhite = 0;
-  int Illegal = 0, Crashes = 0, Timeouts = 0, StartFailures = 0;
-  int Late = 0;   // moves after the announced time but within the tolerance
-  int Noise = 0;  // lines that were neither a move nor MESSAGE/DEBUG, read while waiting for one
-  int64_t Moves = 0, TotalMicroseconds = 0, MaxMicroseconds = 0;
-};
+// The game of the series index as the totals see it.
+TGameSummary Summarize(int index, const TGameResult& result);
 
 class TMatch {
  public:
@@ -128,18 +117,13 @@ class TMatch {
   // false when a record could not be written.
   bool Run(std::ostream& log);
 
-  const TEngineStats& Stats(int engine) const { return Totals[engine]; }
+  const TEngineStats& Stats(int engine) const { return Tally.Stats(engine); }
+  const TTally& Totals() const { return Tally; }
   // true when the engine never got through START in any game: the match says nothing of it.
   bool NeverStarted(int engine) const { return !Started[engine]; }
   // The engine's name and version as its ABOUT answer gives them, or empty.
   std::string Name(int engine);
   void PrintSummary(std::ostream& out);
-  // Engine A's results as an Elo difference, with its 95 % error margin and the likelihood that
-  // A is the stronger (LOS), from its wins, losses and draws.
-  struct TElo {
-    double Difference, Margin, Superiority;
-  };
-  static TElo Elo(int wins, int losses, int draws);
 
  private:
   TMatchOptions Options;
@@ -152,9 +136,9 @@ class TMatch {
   std::mutex AboutMutex;
   std::string About[2];  // name and version from the engine's answer to ABOUT
   int Decided = 0;       // the SPRT's verdict: 1 for H1, -1 for H0, 0 while undecided
-  int Reported = 0;      // games reported
+  int DecidedAfter = 0;  // games reported when it decided
   std::atomic<bool> Started[2] = {false, false};  // whether the engine ever answered START OK
-  TEngineStats Totals[2];
+  TTally Tally;
 
   // Running, set up and with an empty board; otherwise how it failed and why. Lines it wrote
   // meanwhile that answer nothing are added to noise.
@@ -169,12 +153,12 @@ class TMatch {
   bool AskMove(TSeat& seat, int engine, const TMatchBoard& board, const std::vector<TMove>& moves,
                bool synced, TMatchClock& clock, TMove& move, TGameEnd& end, std::string& detail,
                int& noise);
-  void Count(const TGameResult& result);
   // Plays game index (0-based) on the seat: opening index / 2, engine A Black in even games.
   TGameResult PlayGame(TSeat& seat, int index);
-  // Writes the game's line to log, and its record and transcript; false when a file failed.
+  // Writes the game's line to log, and its record, transcript and results line; false when a
+  // file failed.
   bool Report(int index, const TGameResult& result, const std::string& transcript, bool files,
-              std::ostream& log);
+              std::ostream* results, std::ostream& log);
 };
 
 }  // namespace match

@@ -133,4 +133,17 @@ double PairLlr(const TPairCounts& pairs, double elo0, double elo1) {
   return count * llr;
 }
 
+double TSprt::LowerBound() const {
+  return std::log(Beta / (1 - Alpha));
+}
+
+double TSprt::UpperBound() const {
+  return std::log((1 - Beta) / Alpha);
+}
+
+int TSprt::Verdict(const TPairCounts& pairs) const {
+  const double llr = Llr(pairs);
+  return llr >= UpperBound() ? 1 : llr <= LowerBound() ? -1 : 0;
+}
+
 }  // namespace match

@@ -44,4 +44,16 @@ std::string DescribeElo(const TEloInterval& elo);
 // ratio from wins and losses alone it moves from the first pair on, including a one-sided match.
 double PairLlr(const TPairCounts& pairs, double elo0, double elo1);
 
+// A sequential probability ratio test of engine A's Elo difference over B on the game pairs: H0
+// that it is elo0, H1 that it is elo1, with the error rates alpha and beta.
+struct TSprt {
+  bool Enabled = false;
+  double Elo0 = 0, Elo1 = 5, Alpha = 0.05, Beta = 0.05;
+  double Llr(const TPairCounts& pairs) const { return PairLlr(pairs, Elo0, Elo1); }
+  double LowerBound() const;  // at or below it H0 is accepted
+  double UpperBound() const;  // at or above it H1 is accepted
+  // 1 when H1 is accepted, -1 when H0 is, 0 while undecided.
+  int Verdict(const TPairCounts& pairs) const;
+};
+
 }  // namespace match

@@ -42,7 +42,7 @@ bool BoardNotation(std::string_view text, std::vector<TPoint>& stones, std::stri
   return true;
 }
 
-// "8,-3, 6,-4": offsets from the centre, pairs separated by ", ".
+// "0,0, 1,-1, -1,1": offsets from the centre, pairs separated by ", ".
 bool OffsetNotation(std::string_view text, std::vector<TPoint>& stones, std::string& why) {
   std::vector<int> numbers;
   size_t at = 0;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Openings from a file, one a line, in the two notations the Gomoku community shares:
-//   offsets from the centre, "x,y" pairs separated by ", ":  8,-3, 6,-4, 5,-4
+//   offsets from the centre, "x,y" pairs separated by ", ":  0,0, 1,-1, -1,1
 //     (protocol coordinate = offset + 7 on the 15 x 15 board, so the centre is 0,0);
 //   board notation, column letters a..o from the left and rows 1..15 from the bottom:  h8i9i7
 //     (h8 is the centre; blanks or commas between stones are allowed).

@@ -4,6 +4,7 @@
 // Piskvork .psq record.
 #include <signal.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <sstream>
 #include <string>
 
+#include "MatchResults.h"
 #include "MatchRunner.h"
 #include "OpeningFile.h"
 
@@ -20,6 +22,7 @@ namespace {
 
 constexpr const char* Usage =
     "usage: lindora-match [options] ENGINE_A ENGINE_B\n"
+    "       lindora-match --merge [--sprt ...] RESULTS...\n"
     "Plays a series of 15 x 15 freestyle games between two engine programs of the Gomoku\n"
     "managers' line protocol and prints each result and the totals.\n"
     "  ENGINE_A, ENGINE_B   engine programs; arguments may follow the program, blank-separated\n"
@@ -41,13 +44,18 @@ constexpr const char* Usage =
     "  --concurrency N      games played at once, each by its own engine processes\n"
     "                       (default 1); the results are reported in game order\n"
     "  --openings FILE      openings to play, one a line: offsets from the centre\n"
-    "                       (8,-3, 6,-4) or board notation (h8i9i7); each twice\n"
+    "                       (0,0, 1,-1, -1,1) or board notation (h8i9i7); each twice\n"
     "  --openings-order O   sequential (the default) or random (shuffled from the seed)\n"
+    "  --game-range F-L     play only games F to L of the series (the same openings and\n"
+    "                       colours as in the whole run), to merge with the others later\n"
     "  --records DIR        folder for the game records (default match-games)\n"
     "  --no-records         keep no records\n"
+    "  --results FILE       one JSON line per game (default DIR/results-F-L.jsonl with the\n"
+    "                       records)\n"
     "  --log DIR            write every line sent and received, time-stamped, to\n"
     "                       DIR/game-NNN.log, with the game's verdict last\n"
     "  --verbose            show the engines' MESSAGE and DEBUG lines on standard error\n"
+    "  --merge RESULTS...   total the results files of runs of one series into one table\n"
     "  --help               show this help and leave\n"
     "  --version            show the version and leave\n";
 
@@ -99,6 +107,36 @@ int Refuse(const std::string& reason) {
   return 2;
 }
 
+// "F-L" with 1 <= F <= L, both whole numbers.
+bool ParseRange(const std::string& text, int& first, int& last) {
+  const size_t dash = text.find('-');
+  long long low = 0, high = 0;
+  return dash != std::string::npos && ParseWhole(text.substr(0, dash).c_str(), 1, 100000, low) &&
+         ParseWhole(text.substr(dash + 1).c_str(), low, 100000, high) &&
+         (first = static_cast<int>(low), last = static_cast<int>(high), true);
+}
+
+// --merge: the runs' results files totalled into one summary; nothing is played.
+int Merge(const std::vector<std::string>& files, const match::TSprt& sprt) {
+  if (files.empty()) return Refuse("--merge needs results files");
+  match::TMergedRuns merged;
+  for (const std::string& name : files) {
+    std::ifstream file(name, std::ios::binary);
+    std::string error;
+    if (!file) return Refuse("cannot read " + name);
+    if (!match::MergeResults(file, name, merged, error)) return Refuse(error);
+  }
+  std::cout << "lindora-match: " << merged.Tally.Games() << " games from " << merged.Runs
+            << (merged.Runs == 1 ? " run" : " runs") << "\n";
+  if (sprt.Enabled) {
+    merged.Notes.Sprt = &sprt;
+    merged.Notes.Decided = sprt.Verdict(merged.Tally.Pairs());
+    merged.Notes.DecidedAfter = merged.Tally.Games();
+  }
+  match::PrintSummary(std::cout, merged.Tally, merged.Notes);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,6 +146,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> engines;
   std::string openingFile;
   bool randomOrder = false;
+  bool merge = false, records = true;
+  int firstGame = 0, lastGame = 0;  // 1-based; 0: the whole series
   for (int index = 1; index < argc; ++index) {
     const std::string arg = argv[index];
     const bool hasValue = index + 1 < argc;
@@ -177,7 +217,15 @@ int main(int argc, char** argv) {
       if (!hasValue || argv[index + 1][0] == '\0') return Refuse("--log needs a folder");
       options.LogFolder = argv[++index];
     } else if (arg == "--no-records") {
-      options.RecordFolder.clear();
+      records = false;
+    } else if (arg == "--game-range") {
+      if (!hasValue || !ParseRange(argv[++index], firstGame, lastGame))
+        return Refuse("--game-range needs FIRST-LAST, game numbers from 1 with FIRST <= LAST");
+    } else if (arg == "--results") {
+      if (!hasValue || argv[index + 1][0] == '\0') return Refuse("--results needs a file");
+      options.ResultsFile = argv[++index];
+    } else if (arg == "--merge") {
+      merge = true;
     } else if (arg == "--verbose") {
       options.Verbose = true;
     } else if (arg.rfind("--", 0) == 0) {
@@ -186,6 +234,7 @@ int main(int argc, char** argv) {
       engines.push_back(arg);
     }
   }
+  if (merge) return Merge(engines, options.Sprt);
   if (engines.size() != 2) return Refuse("give exactly two engine programs");
   if (!openingFile.empty()) {
     std::ifstream file(openingFile);
@@ -197,11 +246,39 @@ int main(int argc, char** argv) {
   }
   if (options.IncrementMs > 0 && options.MatchTimeMs == 0)
     return Refuse("--time-increment needs --time-match");
+  // Settings under which no game could be played are refused before any engine starts.
+  size_t openingStones = static_cast<size_t>(options.OpeningStones);
+  for (const auto& opening : options.OpeningList)
+    openingStones = std::max(openingStones, opening.size());
+  if (options.DrawAfter > 0 && static_cast<size_t>(options.DrawAfter) <= openingStones)
+    return Refuse("--draw-after " + std::to_string(options.DrawAfter) +
+                  " would draw games before a move: the openings have up to " +
+                  std::to_string(openingStones) + " stones");
+  if (lastGame > options.Games)
+    return Refuse("--game-range " + std::to_string(firstGame) + "-" + std::to_string(lastGame) +
+                  " goes past the " + std::to_string(options.Games) + " games of the series");
+  if (lastGame > 0) {
+    options.FirstGame = firstGame - 1;
+    options.LastGame = lastGame;
+  }
+  if (!records) {
+    options.RecordFolder.clear();
+  } else if (options.ResultsFile.empty()) {
+    char name[48];
+    std::snprintf(name, sizeof name, "results-%03d-%03d.jsonl", options.FirstGame + 1,
+                  lastGame > 0 ? lastGame : options.Games);
+    options.ResultsFile = options.RecordFolder + "/" + name;
+  }
   for (int engine = 0; engine < 2; ++engine) {
     options.Engines[engine] = Words(engines[engine]);
     if (options.Engines[engine].empty()) return Refuse("an engine program is blank");
   }
-  std::cout << "lindora-match: " << options.Games << " games, seed " << options.Seed << ", ";
+  std::cout << "lindora-match: ";
+  if (lastGame > 0)
+    std::cout << "games " << firstGame << " to " << lastGame << " of " << options.Games;
+  else
+    std::cout << options.Games << " games";
+  std::cout << ", seed " << options.Seed << ", ";
   if (openingFile.empty())
     std::cout << options.OpeningStones << " opening stones, ";
   else
