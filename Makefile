@@ -71,12 +71,15 @@ test-nosimd: deps
 # Three libFuzzer targets, each for a third of FUZZ_SECONDS, each from its committed seed corpus
 # (tests/fuzz/corpus, shell-corpus, brain-corpus) plus what it grew in earlier runs: the record
 # reader, the engine shell's commands and the engine protocol's lines. CMake builds them with
-# clang in their own folder, from the same libraries the programs link.
+# clang in their own folder, from the same libraries the programs link. A finding (crash-*, leak-*,
+# timeout-*) is written to $(FUZZ_BUILD)/artifacts/.
 FUZZ_SHARE = $(shell s=$$(( $(FUZZ_SECONDS) / 3 )); [ $$s -ge 1 ] || s=1; echo $$s)
-FUZZ_RUN = -max_total_time=$(FUZZ_SHARE) -timeout=30 -print_final_stats=1
+FUZZ_RUN = -max_total_time=$(FUZZ_SHARE) -timeout=30 -print_final_stats=1 \
+  -artifact_prefix=$(FUZZ_BUILD)/artifacts/
 
 fuzz: fuzz-targets
-	@mkdir -p $(FUZZ_BUILD)/grown/record $(FUZZ_BUILD)/grown/shell $(FUZZ_BUILD)/grown/brain
+	@mkdir -p $(FUZZ_BUILD)/grown/record $(FUZZ_BUILD)/grown/shell $(FUZZ_BUILD)/grown/brain \
+	  $(FUZZ_BUILD)/artifacts
 	$(FUZZ_BUILD)/record_fuzz $(FUZZ_RUN) $(FUZZ_BUILD)/grown/record tests/fuzz/corpus
 	$(FUZZ_BUILD)/shell_fuzz $(FUZZ_RUN) -max_len=8192 -dict=tests/fuzz/shell.dict \
 	  $(FUZZ_BUILD)/grown/shell tests/fuzz/shell-corpus
