@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -27,12 +28,37 @@ constexpr int DrainChunks = 16;
 // Bytes of one exchange's lines written to the transcript, beside the count of lines.
 constexpr size_t TranscribedBytes = 64 * 1024;
 
+// The engines running now, for KillEveryEngine: plain atomics, since a signal handler reads them.
+constexpr int EngineSlots = 256;
+std::atomic<pid_t> RunningEngines[EngineSlots];
+
+void Register(pid_t pid) {
+  for (std::atomic<pid_t>& slot : RunningEngines) {
+    pid_t empty = 0;
+    if (slot.compare_exchange_strong(empty, pid)) return;
+  }
+}
+
+void Unregister(pid_t pid) {
+  for (std::atomic<pid_t>& slot : RunningEngines) {
+    pid_t own = pid;
+    if (slot.compare_exchange_strong(own, 0)) return;
+  }
+}
+
 timespec TimeLeft(TClock::duration left) {
   const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
   return timespec{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
 }
 
 }  // namespace
+
+void KillEveryEngine() {
+  for (std::atomic<pid_t>& slot : RunningEngines) {
+    const pid_t pid = slot.load();
+    if (pid > 0) kill(-pid, SIGKILL);
+  }
+}
 
 std::string Upper(std::string_view text) {
   std::string upper(text);
@@ -127,6 +153,7 @@ bool TEngineProcess::Launch(const std::vector<std::string>& argv) {
   }
   // Set from both sides, so the group exists before the parent may signal it.
   setpgid(pid, pid);
+  Register(pid);
   Pid = pid;
   ToEngine = input[1];
   fcntl(ToEngine, F_SETFL, fcntl(ToEngine, F_GETFL) | O_NONBLOCK);
@@ -327,6 +354,7 @@ void TEngineProcess::Stop(int graceMs) {
     if (!gone) kill(Pid, SIGKILL);
     while (waitpid(Pid, nullptr, 0) < 0 && errno == EINTR) {
     }
+    Unregister(Pid);
   }
   Pid = -1;
   if (FromEngine >= 0) close(FromEngine);

@@ -62,6 +62,11 @@ class TChatter {
   int64_t DroppedLines = 0, DroppedSize = 0;
 };
 
+// Kills the process group of every engine running now. Safe in a signal handler: the runner's
+// own end (Ctrl+C, a job runner's SIGTERM) no longer reaches the engines, whose groups are not
+// the terminal's, so it ends them itself.
+void KillEveryEngine();
+
 // An engine program on the far side of two pipes, in a process group of its own, so that
 // stopping it also ends whatever it started (a wrapper shell's engine, a helper).
 class TEngineProcess {

@@ -139,9 +139,18 @@ int Merge(const std::vector<std::string>& files, const match::TSprt& sprt) {
 
 }  // namespace
 
+// The runner's own end takes the engines with it: they run in process groups of their own.
+extern "C" void EndWithTheEngines(int signalNumber) {
+  match::KillEveryEngine();
+  signal(signalNumber, SIG_DFL);
+  raise(signalNumber);
+}
+
 int main(int argc, char** argv) {
   // A dead engine must show up as a failed write, not end the runner.
   signal(SIGPIPE, SIG_IGN);
+  for (const int ending : {SIGINT, SIGTERM, SIGHUP})
+    signal(ending, EndWithTheEngines);
   match::TMatchOptions options;
   std::vector<std::string> engines;
   std::string openingFile;
