@@ -161,6 +161,7 @@ std::string TEngineShell::Execute(std::string_view line) {
   if (command == "place") return Place(args);
   if (command == "choose") return Choose(args);
   if (command == "search") return Search(args);
+  if (command == "level") return SetLevel(args);
   if (command == "board") {
     if (!args.empty()) return Error("board takes no arguments");
     return "{\"board\":" + JsonArray(&Board.Board[0][0], 289) + "}";
@@ -197,10 +198,54 @@ std::string TEngineShell::Choose(const std::vector<std::string>& args) {
     return Error("colour must be 2 (Black) or 3 (White): " + Echo(args[0]));
   if (!ParseInt32(args[1], depth)) return Error("depth is not a 32-bit integer: " + Echo(args[1]));
   int32_t column = 0, row = 0;
-  Board.ChooseMove(static_cast<uint8_t>(colour), column, row, depth);
-  return "{\"column\":" + std::to_string(column) + ",\"row\":" + std::to_string(row) + "," +
-         PanelsJson(Recorder) + "," + MessagesJson(Recorder) +
-         ",\"nodes\":" + std::to_string(Board.ForcedWinCalls) + "}";
+  if (Level == TLevel::Normal) {
+    Board.ChooseMove(static_cast<uint8_t>(colour), column, row, depth);
+  } else {
+    // A budget of nodes or depth repeats only from an empty table.
+    if (Limits.Nodes > 0 || Limits.Depth > 0) Player->ClearTable();
+    Player->Choose(Board, Level, static_cast<uint8_t>(colour), column, row, Limits);
+  }
+  std::string answer = "{\"column\":" + std::to_string(column) + ",\"row\":" + std::to_string(row) +
+                       "," + PanelsJson(Recorder) + "," + MessagesJson(Recorder) +
+                       ",\"nodes\":" + std::to_string(Board.ForcedWinCalls);
+  if (Level == TLevel::Hard || Level == TLevel::Expert)
+    answer += ",\"depth\":" + std::to_string(Player->LastThought().Depth) +
+              ",\"positions\":" + std::to_string(Player->LastThought().Nodes);
+  return answer + "}";
+}
+
+// "level NAME" with, for Hard and Expert, the budget of their thought: "ms=N" (500 for Hard and
+// 3000 for Expert unless given), "nodes=N" or "depth=N", which make a thought repeatable.
+std::string TEngineShell::SetLevel(const std::vector<std::string>& args) {
+  TLevel level;
+  if (args.empty() || !LevelOfName(args[0], level))
+    return Error("usage: level beginner|easy|normal|hard|expert [ms=N] [nodes=N] [depth=N]");
+  TThinkLimits limits;
+  limits.Microseconds = level == TLevel::Expert ? 3000000 : 500000;
+  for (size_t index = 1; index < args.size(); ++index) {
+    const std::string& arg = args[index];
+    const size_t equals = arg.find('=');
+    int32_t value = 0;
+    const std::string key = arg.substr(0, equals);
+    if (equals == std::string::npos || !ParseInt32(arg.substr(equals + 1), value) || value < 1 ||
+        (key != "ms" && key != "nodes" && key != "depth"))
+      return Error("a budget is ms=N, nodes=N or depth=N with N from 1: " + Echo(arg));
+    if (key == "ms") limits.Microseconds = int64_t{value} * 1000;
+    if (key == "nodes") limits.Nodes = static_cast<uint64_t>(value);
+    if (key == "depth") limits.Depth = value;
+  }
+  // A node or depth budget alone is meant to repeat: no clock then.
+  if (limits.Nodes > 0 || limits.Depth > 0) {
+    bool timed = false;
+    for (size_t index = 1; index < args.size(); ++index)
+      timed = timed || args[index].rfind("ms=", 0) == 0;
+    if (!timed) limits.Microseconds = 0;
+  }
+  Level = level;
+  Limits = limits;
+  if (level != TLevel::Normal && Player == nullptr) Player = std::make_unique<TLevelPlayer>();
+  if (Player != nullptr) Player->ClearTable();
+  return std::string("{\"level\":") + JsonString(LevelName(level)) + "}";
 }
 
 // The plain search walks the decision literally and is the reference; the fast one is the game's.

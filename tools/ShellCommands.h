@@ -2,12 +2,14 @@
 // The command interpreter behind lindora-cli, kept apart from main() so tests can drive it.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "GameBoard.h"
+#include "Levels.h"
 #include "LineReader.h"
 
 // Collects what the engine shows during one command.
@@ -42,9 +44,15 @@ class TEngineShell {
  private:
   TGameBoard Board;
   TRecordingReporter Recorder;
+  // The level choose answers at; the player exists once a level above Normal was chosen, so
+  // that a shell at the design's level never makes the search's table.
+  TLevel Level = TLevel::Normal;
+  TThinkLimits Limits;
+  std::unique_ptr<TLevelPlayer> Player;
 
   std::string Place(const std::vector<std::string>& args);
   std::string Choose(const std::vector<std::string>& args);
   std::string Search(const std::vector<std::string>& args);
+  std::string SetLevel(const std::vector<std::string>& args);
   std::string MessagesAndPanels() const;
 };

@@ -11,6 +11,7 @@
 
 #include "GameBoard.h"
 #include "GameOpenings.h"
+#include "Levels.h"
 
 namespace {
 std::atomic<uint64_t> Allocations{0};
@@ -80,6 +81,29 @@ TEST(Allocation, ChooseMoveAllocatesNothing) {
   }
   EXPECT_GT(decisions, 200);
   EXPECT_GT(searches, 1000u);
+}
+
+// The levels as well, once the player and its table are made: Beginner's draws, Expert's
+// rollouts and its table, within a node budget.
+TEST(Allocation, LevelsAllocateNothingOnceMade) {
+  TQuietReporter reporter;
+  TLevelPlayer player(1 << 20);
+  std::mt19937 random(7);
+  TThinkLimits limits;
+  limits.Nodes = 60;
+  for (int game = 0; game < 4; ++game) {
+    TGameBoard engine;
+    engine.SetReporter(&reporter);
+    uint8_t colour = PlaceOpening(engine, random, 3);
+    for (int ply = 0; ply < 30; ++ply) {
+      const TLevel level = ply % 2 == 0 ? TLevel::Expert : TLevel::Beginner;
+      int32_t column = 0, row = 0;
+      const uint64_t before = Allocations.load();
+      player.Choose(engine, level, colour, column, row, limits);
+      ASSERT_EQ(Allocations.load(), before) << LevelName(level) << ", game " << game;
+      if (column == 0 || !PlayOn(engine, colour, column, row)) break;
+    }
+  }
 }
 
 // The counter itself works: an array on the heap is seen. The pointer is kept where the

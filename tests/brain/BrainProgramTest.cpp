@@ -40,7 +40,7 @@ class BrainProgram : public ::testing::Test {
   TEngineProcess Brain;
   std::vector<std::string> Shown;  // every line the program wrote
 
-  void SetUp() override { ASSERT_TRUE(Brain.Launch({PBRAIN_PROGRAM})); }
+  void SetUp() override { ASSERT_TRUE(Brain.Launch({PBRAIN_PROGRAM, "--level", "normal"})); }
 
   // Sends the bytes and reads count answer lines.
   std::vector<std::string> Ask(const std::string& bytes, size_t count) {

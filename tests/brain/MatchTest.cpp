@@ -28,6 +28,9 @@ namespace {
 using namespace match;
 namespace fs = std::filesystem;
 
+// The engine at the design's level, whose games repeat move for move.
+const std::vector<std::string> DesignEngine = {PBRAIN_PROGRAM, "--level", "normal"};
+
 // A fresh folder of its own for one test.
 fs::path ScratchFolder(const std::string& name) {
   const fs::path folder =
@@ -252,8 +255,8 @@ TEST(MatchRecord, PiskvorkLayoutWithOneBasedCoordinates) {
 TEST(Match, SelfPlayOfTheEngineKeepsEveryGame) {
   const fs::path folder = ScratchFolder("self");
   TMatchOptions options;
-  options.Engines[0] = {PBRAIN_PROGRAM};
-  options.Engines[1] = {PBRAIN_PROGRAM};
+  options.Engines[0] = DesignEngine;
+  options.Engines[1] = DesignEngine;
   options.Games = 2;
   options.Seed = 11;
   // Generous: the test is about the games, not the speed, and may run in a slow build.
@@ -305,8 +308,8 @@ TEST(Match, ConcurrentGamesAreTheGamesOfOneAtATime) {
   const fs::path folder = ScratchFolder("concurrency");
   auto play = [&](int concurrency) {
     TMatchOptions options;
-    options.Engines[0] = {PBRAIN_PROGRAM};
-    options.Engines[1] = {PBRAIN_PROGRAM};
+    options.Engines[0] = DesignEngine;
+    options.Engines[1] = DesignEngine;
     options.Games = 6;
     options.Seed = 5;
     options.TimeoutMs = 120000;
@@ -419,7 +422,7 @@ TEST(Match, EachPairOfGamesSharesItsOwnOpeningWithColoursSwapped) {
 TEngineStats FaultyOpponent(const std::string& name, const std::vector<std::string>& faulty,
                             int timeoutMs = 1500, const fs::path& logs = {}) {
   TMatchOptions options;
-  options.Engines[0] = {PBRAIN_PROGRAM};
+  options.Engines[0] = DesignEngine;
   options.Engines[1] = faulty;
   options.Games = 2;
   // No opening: the engine's BEGIN and its answer to a lone stone take no time to speak of, so
@@ -485,6 +488,25 @@ TEST(Match, EnginesThatFailLoseTheirGames) {
   TEngineStats missing = FaultyOpponent("missing", {(folder / "no-such-engine").string()});
   EXPECT_EQ(missing.StartFailures, 2);
   EXPECT_EQ(missing.Moves, 0);
+  fs::remove_all(folder);
+}
+
+// The engine as a manager starts it, at Expert, thinks within the announced time: never late,
+// where the build is not slowed by its checks.
+TEST(Match, TheEngineAtExpertAnswersWithinTheAnnouncedTime) {
+  const fs::path folder = ScratchFolder("expert");
+  TMatchOptions options =
+      ClockOptions(PBRAIN_PROGRAM, PlayerScript(folder, "b.sh", Player(FillerCells())));
+  options.TimeoutMs = 300;
+  options.ToleranceMs = 2000;
+  TMatch match(options);
+  std::ostringstream log;
+  ASSERT_TRUE(match.Run(log));
+  EXPECT_EQ(match.Stats(0).Wins, 2) << log.str();
+  EXPECT_EQ(match.Stats(0).Timeouts, 0) << log.str();
+#ifdef NDEBUG
+  EXPECT_EQ(match.Stats(0).Late, 0) << log.str();
+#endif
   fs::remove_all(folder);
 }
 

@@ -38,7 +38,8 @@ TEST(EngineShell, BadInputAnswersErrorAndChangesNothing) {
   const std::string before = shell.Execute("board");
   for (const char* line : {"plac 8 8 2", "place 8 8", "place 8 8 2 2", "place 8 x 2", "place 8 8 4",
                            "place 8 8 0", "place 99999999999 8 2", "place 8 8 2.0", "new now",
-                           "board 1", "PLACE 8 9 2", "place \"q\\ 8 2"}) {
+                           "board 1", "PLACE 8 9 2", "place \"q\\ 8 2", "level", "level master",
+                           "level hard nodes=0", "level hard ms=x", "level easy speed=3"}) {
     const std::string answer = shell.Execute(line);
     EXPECT_EQ(answer.rfind("{\"error\":\"", 0), 0u) << line << " -> " << answer;
   }
@@ -51,6 +52,21 @@ TEST(EngineShell, BadInputAnswersErrorAndChangesNothing) {
   EXPECT_EQ(shell.Execute(std::string(65536, 'x')),
             "{\"error\":\"unknown command: " + std::string(40, 'x') + "...\"}");
   EXPECT_LT(shell.Execute("place " + std::string(60000, '\x01') + " 8 2").size(), 320u);
+}
+
+// choose answers at the level set: the design's answer at Normal, as a shell that was never told
+// a level gives it, and a repeatable one under a node budget.
+TEST(EngineShell, ChooseAnswersAtTheLevelSet) {
+  TEngineShell shell, design;
+  for (TEngineShell* each : {&shell, &design})
+    for (const char* stone : {"place 8 8 2", "place 9 9 3", "place 8 9 2"})
+      each->Execute(stone);
+  EXPECT_EQ(shell.Execute("level Expert nodes=100"), "{\"level\":\"Expert\"}");
+  const std::string expert = shell.Execute("choose 3 16");
+  EXPECT_NE(expert.find(",\"depth\":"), std::string::npos) << expert;
+  EXPECT_EQ(shell.Execute("choose 3 16"), expert);
+  EXPECT_EQ(shell.Execute("level normal"), "{\"level\":\"Normal\"}");
+  EXPECT_EQ(shell.Execute("choose 3 16"), design.Execute("choose 3 16"));
 }
 
 TEST(EngineShell, EchoedInputKeepsTheAnswerValidUtf8) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BrainProtocol.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -41,6 +42,19 @@ bool ParseInt32(std::string_view text, int32_t& value) {
   if (parsed < std::numeric_limits<int32_t>::min() || parsed > std::numeric_limits<int32_t>::max())
     return false;
   value = static_cast<int32_t>(parsed);
+  return true;
+}
+
+// The same for a signed 64-bit integer (memory sizes and times may pass 2^31).
+bool ParseInt64(std::string_view text, int64_t& value) {
+  text = Trim(text);
+  if (text.empty() || text.size() > 20) return false;
+  const std::string token(text);
+  errno = 0;
+  char* end = nullptr;
+  const long long parsed = std::strtoll(token.c_str(), &end, 10);
+  if (errno != 0 || end != token.c_str() + token.size()) return false;
+  value = parsed;
   return true;
 }
 
@@ -229,12 +243,22 @@ std::vector<std::string> TBrainProtocol::Info(std::string_view rest) {
   if (rest.empty()) return {};  // INFO is never answered, not even when it says nothing
   const size_t blank = rest.find_first_of(" \t");
   const std::string key = Upper(rest.substr(0, blank));
-  if (key != "RULE") return {};
-  // The answers take milliseconds, so the time and memory limits need no action; only a rule
-  // other than plain five-or-more is worth telling the user about.
-  int32_t rule = -1;
   const std::string_view value =
       blank == std::string_view::npos ? std::string_view() : rest.substr(blank);
+  // The times and the memory bound the levels that search; a value that is no number is
+  // passed over, as INFO is never answered.
+  int64_t number = 0;
+  const bool given = ParseInt64(value, number) && number >= 0;
+  if (key == "TIMEOUT_TURN" && given) TurnMs = number;
+  if (key == "TIMEOUT_MATCH" && given) MatchMs = number;
+  if (key == "TIME_LEFT" && ParseInt64(value, number)) LeftMs = number;
+  if (key == "MAX_MEMORY" && given && number != MaxMemoryBytes) {
+    MaxMemoryBytes = number;
+    MakePlayer();
+  }
+  if (key != "RULE") return {};
+  // Only a rule other than plain five-or-more is worth telling the user about.
+  int32_t rule = -1;
   if (ParseInt32(value, rule) && rule == 0) return {};
   return Answer("MESSAGE Lindora plays freestyle only: five or more in a row wins");
 }
@@ -300,7 +324,10 @@ std::vector<std::string> TBrainProtocol::PlayOwnMove() {
     return out;
   }
   int32_t chosenColumn = 0, chosenRow = 0;
-  Board.ChooseMove(Own, chosenColumn, chosenRow, Depth);
+  if (Player != nullptr)
+    Player->Choose(Board, Level, Own, chosenColumn, chosenRow, ThinkBudget());
+  else
+    Board.ChooseMove(Own, chosenColumn, chosenRow, Depth);
   // ChooseMove answers (0, 0) when no empty intersection carries a level; anything but an
   // empty intersection falls back on the one nearest the centre, so the answer is always legal.
   if (InRange(chosenColumn, 1, BoardSize) && InRange(chosenRow, 1, BoardSize) &&
@@ -312,6 +339,35 @@ std::vector<std::string> TBrainProtocol::PlayOwnMove() {
   FlushReports(out);
   out.push_back(Wire(column, row));
   return out;
+}
+
+void TBrainProtocol::SetLevel(TLevel level) {
+  Level = level;
+  MakePlayer();
+}
+
+// Half of the manager's memory goes to the table, the rest is the program's own.
+void TBrainProtocol::MakePlayer() {
+  if (Level == TLevel::Normal) {
+    Player.reset();
+    return;
+  }
+  size_t bytes = TLevelPlayer::DefaultTableBytes;
+  if (MaxMemoryBytes > 0) bytes = std::min<size_t>(bytes, static_cast<size_t>(MaxMemoryBytes / 2));
+  if (Player != nullptr && bytes == PlayerTableBytes) return;
+  Player.reset();
+  Player = std::make_unique<TLevelPlayer>(bytes);
+  PlayerTableBytes = bytes;
+}
+
+TThinkLimits TBrainProtocol::ThinkBudget() const {
+  int64_t available = TurnMs;
+  if (MatchMs > 0 || LeftMs < 2147483647) available = std::min(available, LeftMs / MovesToCome);
+  int64_t budget = available - MarginMs - available / MarginShare;
+  if (Level == TLevel::Hard) budget /= 4;
+  TThinkLimits limits;
+  limits.Microseconds = std::max<int64_t>(1, budget) * 1000;
+  return limits;
 }
 
 bool TBrainProtocol::NearestEmptyToCentre(int32_t& column, int32_t& row) const {

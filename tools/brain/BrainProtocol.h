@@ -5,11 +5,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "GameBoard.h"
+#include "Levels.h"
 #include "LineReader.h"
 
 // Turns what the engine shows into protocol lines, in the order it shows them: message boxes as
@@ -59,6 +61,19 @@ class TBrainProtocol {
   void SetSearchDepth(int32_t depth) { Depth = depth; }
   // CellBlack or CellWhite once known, else CellEmpty.
   uint8_t OwnColour() const { return Own; }
+  // The level its moves are chosen at: Normal unless set (the program sets Expert). Above
+  // Normal the player and its table are made here, and again when INFO max_memory changes its
+  // size, never while a move is chosen.
+  void SetLevel(TLevel level);
+  TLevel GetLevel() const { return Level; }
+  // What a move at Hard or Expert may take, from the manager's times: the turn time, or a share
+  // of the time left when that is less, less the margin for answering; Hard takes a quarter.
+  TThinkLimits ThinkBudget() const;
+  // Milliseconds kept back from every budget for answering, and the share of it.
+  static constexpr int64_t MarginMs = 30;
+  static constexpr int64_t MarginShare = 20;  // a twentieth of the budget as well
+  // The time left is spread over this many moves to come.
+  static constexpr int64_t MovesToCome = 15;
 
  private:
   // One x,y,f line of a BOARD listing, already checked.
@@ -72,6 +87,14 @@ class TBrainProtocol {
   TProtocolReporter Reporter;
   uint8_t Own = CellEmpty;
   int32_t Depth = SearchDepth;
+  TLevel Level = TLevel::Normal;
+  std::unique_ptr<TLevelPlayer> Player;
+  size_t PlayerTableBytes = 0;
+  // The manager's times and memory, as INFO last gave them; what it sends when it gives none.
+  int64_t TurnMs = 30000;
+  int64_t MatchMs = 0;  // 0: no match clock
+  int64_t LeftMs = 2147483647;
+  int64_t MaxMemoryBytes = 0;  // 0: no limit
   bool EndRead = false;
   // A listing (BOARD or SWAP2BOARD up to DONE) is answered once, at DONE: with a move, or with
   // one refusal that names its first bad line.
@@ -93,6 +116,8 @@ class TBrainProtocol {
   std::vector<std::string> Done();
 
   void NewGame();
+  // Makes the player for the level when there is none of the right size.
+  void MakePlayer();
   // Chooses, places and answers the engine's move; MESSAGE and DEBUG lines first.
   std::vector<std::string> PlayOwnMove();
   // The empty intersection nearest the centre; false on a full board.

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -35,23 +37,35 @@ bool Answer(TBrainProtocol& brain, const TInputLine& line, size_t maxLineBytes) 
 }
 
 constexpr const char* Usage =
-    "usage: pbrain-lindora [--help | --version]\n"
+    "usage: pbrain-lindora [--level NAME | --help | --version]\n"
     "Lindora's computer player for Gomoku tournament managers and analysis boards. Started\n"
     "without arguments it reads protocol commands (START, BEGIN, TURN, BOARD, INFO, END, ...)\n"
     "from standard input, one a line, and writes its answers to standard output.\n"
-    "  --help     show this help and leave\n"
-    "  --version  show the version and leave\n";
+    "  --level NAME  beginner, easy, normal, hard or expert (default expert); hard and expert\n"
+    "                think within the manager's timeout_turn, timeout_match and time_left\n"
+    "  --help        show this help and leave\n"
+    "  --version     show the version and leave\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
   // A manager starts the program without arguments; the options are for a person.
+  // A tournament engine plays its best and uses its time.
+  TLevel level = TLevel::Expert;
+  if (argc == 3 && std::strcmp(argv[1], "--level") == 0) {
+    if (!LevelOfName(argv[2], level)) {
+      std::fprintf(stderr, "pbrain-lindora: no level %s\n%s", argv[2], Usage);
+      return 2;
+    }
+    argc = 1;
+  }
   if (const int code = StandardOptions(argc, argv, "pbrain-lindora", LINDORA_VERSION, Usage);
       code >= 0)
     return code;
   // Standard output carries the protocol alone, written straight to the descriptor without a
   // buffer, so every answer leaves at once.
   TBrainProtocol brain;
+  brain.SetLevel(level);
   TLineSplitter splitter;
   ReadLines(STDIN_FILENO, splitter,
             [&](const TInputLine& line) { return Answer(brain, line, splitter.MaxLineBytes()); });

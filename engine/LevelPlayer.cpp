@@ -1,0 +1,178 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The levels: their names, and the choice of a move at each.
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstring>
+
+#include "LevelPlay.h"
+#include "Levels.h"
+#include "RolloutSearch.h"
+
+namespace {
+
+constexpr const char* Names[LevelCount] = {"Beginner", "Easy", "Normal", "Hard", "Expert"};
+constexpr const char* VerdictTexts[] = {" ", "I win! ", "I will win! ", "you will win! ",
+                                        "you win! "};
+
+// The verdict the design writes to panel 0, caught; everything else goes on to the engine's own
+// reporter.
+class TVerdictCatcher : public TReporter {
+ public:
+  explicit TVerdictCatcher(TReporter* next) : Next(next) {}
+  void ShowMessage(std::string_view text) override {
+    if (Next != nullptr) Next->ShowMessage(text);
+  }
+  void SetPanelText(int panel, std::string_view text) override {
+    if (panel != 0) {
+      if (Next != nullptr) Next->SetPanelText(panel, text);
+      return;
+    }
+    Verdict = TVerdict::None;
+    for (const TVerdict known : {TVerdict::Win, TVerdict::SetUp, TVerdict::Defence, TVerdict::Lost})
+      if (text == VerdictText(known)) Verdict = known;
+  }
+  TVerdict Verdict = TVerdict::None;
+
+ private:
+  TReporter* Next;
+};
+
+// How Hard and Expert differ beside their time: the candidates they weigh.
+struct TLevelShape {
+  int Candidates;
+};
+constexpr TLevelShape Hard{6}, Expert{12};
+
+// Adds the empty intersections that carry a level, best first by the design's weights for both
+// colours, to the candidates, up to most in all; none twice.
+void RankCandidates(const TGameBoard& engine, int32_t (*candidates)[2], int& count, int most) {
+  double weights[TRolloutSearch::MaxCandidates];
+  const int first = count;
+  for (int32_t column = 1; column <= BoardSize; ++column) {
+    for (int32_t row = 1; row <= BoardSize; ++row) {
+      if (engine.Board[column][row] != CellEmpty) continue;
+      if (column == candidates[0][0] && row == candidates[0][1]) continue;
+      double weight = 0;
+      for (uint8_t colour = CellBlack; colour <= CellWhite; ++colour)
+        for (int direction = 0; direction < 4; ++direction)
+          weight += TGameBoard::LevelWeight[engine.Threat.At(colour, column, row, direction)];
+      if (weight == 0) continue;
+      int place = count < most ? count++ : most;
+      if (place == most && weight <= weights[most - 1]) continue;
+      if (place == most) place = most - 1;
+      while (place > first && weights[place - 1] < weight) {
+        weights[place] = weights[place - 1];
+        candidates[place][0] = candidates[place - 1][0];
+        candidates[place][1] = candidates[place - 1][1];
+        --place;
+      }
+      weights[place] = weight;
+      candidates[place][0] = column;
+      candidates[place][1] = row;
+    }
+  }
+}
+
+bool HasFivePoint(const TGameBoard& engine, uint8_t colour) {
+  for (int32_t column = 1; column <= BoardSize; ++column) {
+    for (int32_t row = 1; row <= BoardSize; ++row) {
+      if (engine.Board[column][row] != CellEmpty) continue;
+      for (int direction = 0; direction < 4; ++direction)
+        if (engine.Threat.At(colour, column, row, direction) == FiveLevel) return true;
+    }
+  }
+  return false;
+}
+
+void ShowVerdict(const TGameBoard& engine, TVerdict verdict) {
+  if (engine.GetReporter() != nullptr) engine.GetReporter()->SetPanelText(0, VerdictText(verdict));
+}
+
+}  // namespace
+
+const char* VerdictText(TVerdict verdict) {
+  return VerdictTexts[static_cast<int>(verdict)];
+}
+
+const char* LevelName(TLevel level) {
+  return Names[static_cast<int>(level)];
+}
+
+bool LevelOfName(std::string_view name, TLevel& level) {
+  for (int index = 0; index < LevelCount; ++index) {
+    const std::string_view known = Names[index];
+    if (known.size() != name.size()) continue;
+    bool same = true;
+    for (size_t at = 0; at < known.size(); ++at)
+      same = same && std::tolower(static_cast<unsigned char>(name[at])) ==
+                         std::tolower(static_cast<unsigned char>(known[at]));
+    if (same) {
+      level = static_cast<TLevel>(index);
+      return true;
+    }
+  }
+  return false;
+}
+
+TVerdict DesignMove(TGameBoard& engine, uint8_t colour, int32_t depth, int32_t& column,
+                    int32_t& row) {
+  TReporter* own = engine.GetReporter();
+  TVerdictCatcher catcher(own);
+  engine.SetReporter(&catcher);
+  engine.ChooseMove(colour, column, row, depth);
+  engine.SetReporter(own);
+  return catcher.Verdict;
+}
+
+TLevelPlayer::TLevelPlayer(size_t tableBytes)
+    : Search(std::make_unique<TRolloutSearch>(tableBytes)) {}
+
+TLevelPlayer::~TLevelPlayer() = default;
+
+void TLevelPlayer::ClearTable() {
+  Search->ClearTable();
+}
+
+// Hard and Expert: the design's answer where it has a win, a win to set up or a five to block;
+// otherwise the search's best move after which the opponent has no forced win, as far as the
+// checks go, else the design's defence when it found one, else the search's best.
+void TLevelPlayer::Choose(TGameBoard& engine, TLevel level, uint8_t colour, int32_t& column,
+                          int32_t& row, const TThinkLimits& limits) {
+  Report = TThinkReport{};
+  if (level == TLevel::Normal) {
+    engine.ChooseMove(colour, column, row, DesignDepth);
+    return;
+  }
+  TVerdict verdict;
+  if (level == TLevel::Beginner || level == TLevel::Easy) {
+    verdict = WeakMove(engine, level, colour, column, row);
+    ShowVerdict(engine, verdict);
+    return;
+  }
+  const auto start = std::chrono::steady_clock::now();
+  verdict = DesignMove(engine, colour, DesignDepth, column, row);
+  if (verdict == TVerdict::Win || HasFivePoint(engine, Opponent(colour)) || column == 0) {
+    ShowVerdict(engine, verdict);
+    return;
+  }
+  const TLevelShape shape = level == TLevel::Hard ? Hard : Expert;
+  // The design's own move first, then the intersections its threat table ranks highest.
+  int32_t candidates[TRolloutSearch::MaxCandidates][2];
+  int count = 0;
+  candidates[count][0] = column;
+  candidates[count++][1] = row;
+  RankCandidates(engine, candidates, count, shape.Candidates);
+  // The design's decision above came out of the same time.
+  TThinkLimits rest = limits;
+  if (limits.Microseconds > 0) {
+    const int64_t spent = std::chrono::duration_cast<std::chrono::microseconds>(
+                              std::chrono::steady_clock::now() - start)
+                              .count();
+    rest.Microseconds = std::max<int64_t>(1, limits.Microseconds - spent);
+  }
+  const int best = Search->Think(engine, colour, candidates, count, rest, Report);
+  column = candidates[best][0];
+  row = candidates[best][1];
+  ShowVerdict(engine, verdict);
+}

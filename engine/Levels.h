@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The computer's levels. Normal is the design's player, ChooseMove at depth 16, unchanged.
+// Beginner and Easy play it down: they always complete their own five, Easy always blocks the
+// opponent's, and otherwise they miss threats and wins as people do, from a seed made of the
+// position, so that the same position at the same level always gets the same move. Hard and
+// Expert take the design's answer where it has found a win or must block, and otherwise search:
+// iterative deepening alpha-beta over the threat table's candidates, with a transposition table
+// made once, within a budget of time, nodes or depth, and a stop that answers at once.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "GameBoard.h"
+
+enum class TLevel { Beginner, Easy, Normal, Hard, Expert };
+
+constexpr int LevelCount = 5;
+// "Beginner", "Easy", "Normal", "Hard", "Expert".
+const char* LevelName(TLevel level);
+// A level by its name, without regard to case; false when there is none.
+bool LevelOfName(std::string_view name, TLevel& level);
+
+// How long Hard and Expert may think: every bound given holds, the first one reached ends the
+// thought. With none given the search goes to its deepest.
+struct TThinkLimits {
+  int64_t Microseconds = 0;  // 0: no time bound
+  uint64_t Nodes = 0;        // 0: no node bound
+  int Depth = 0;             // 0: no depth bound
+  // Read often while thinking: once true the best move found so far is answered at once.
+  const std::atomic<bool>* Stop = nullptr;
+};
+
+// What the last thought of Hard or Expert reached.
+struct TThinkReport {
+  int Depth = 0;         // the deepest iteration completed
+  uint64_t Nodes = 0;    // positions searched
+  bool Stopped = false;  // ended by the stop or a bound before its deepest
+};
+
+class TRolloutSearch;
+
+// The computer player at a level. It owns the search's table, made with the player (of
+// tableBytes, rounded down to whole entries) and never again while it thinks.
+class TLevelPlayer {
+ public:
+  static constexpr size_t DefaultTableBytes = 32u << 20;
+
+  explicit TLevelPlayer(size_t tableBytes = DefaultTableBytes);
+  ~TLevelPlayer();
+  TLevelPlayer(const TLevelPlayer&) = delete;
+  TLevelPlayer& operator=(const TLevelPlayer&) = delete;
+
+  // Picks the move of colour on engine's position at the level, into column and row, and
+  // writes the verdict to status panel 0 through the engine's reporter, as ChooseMove does:
+  // the design's texts for what the level found, " " otherwise. Board is as before on return.
+  // limits bound Hard and Expert only.
+  void Choose(TGameBoard& engine, TLevel level, uint8_t colour, int32_t& column, int32_t& row,
+              const TThinkLimits& limits = {});
+
+  const TThinkReport& LastThought() const { return Report; }
+  // Empties the table, so that a thought does not lean on an earlier game's.
+  void ClearTable();
+
+ private:
+  std::unique_ptr<TRolloutSearch> Search;
+  TThinkReport Report;
+};
+
+// The design's search budget, the depth that Normal's ChooseMove is given.
+constexpr int32_t DesignDepth = 16;
