@@ -38,11 +38,13 @@ class TVerdictCatcher : public TReporter {
   TReporter* Next;
 };
 
-// How Hard and Expert differ beside their time: the candidates they weigh.
+// How Hard and Expert differ beside their time: the candidates they weigh, and how far ahead
+// their rollouts look at most.
 struct TLevelShape {
   int Candidates;
+  int Horizon;
 };
-constexpr TLevelShape Hard{6}, Expert{12};
+constexpr TLevelShape Hard{6, 12}, Expert{20, TRolloutSearch::MaxHorizon};
 
 // Adds the empty intersections that carry a level, best first by the design's weights for both
 // colours, to the candidates, up to most in all; none twice.
@@ -165,6 +167,7 @@ void TLevelPlayer::Choose(TGameBoard& engine, TLevel level, uint8_t colour, int3
   RankCandidates(engine, candidates, count, shape.Candidates);
   // The design's decision above came out of the same time.
   TThinkLimits rest = limits;
+  rest.Depth = limits.Depth > 0 ? std::min(limits.Depth, shape.Horizon) : shape.Horizon;
   if (limits.Microseconds > 0) {
     const int64_t spent = std::chrono::duration_cast<std::chrono::microseconds>(
                               std::chrono::steady_clock::now() - start)

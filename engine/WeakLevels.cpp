@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Beginner and Easy: they play near the stones, take a five they have, and otherwise look at the
 // position as a person who sees only part of it. Beginner sees the design's answer (a win, a
-// defence, a block of four) a quarter of the time and leaves a five to block unblocked a quarter
-// of the time; Easy sees the answer more than half the time, searched less deep, and always
+// defence, a block of four) about one time in seven and leaves a five to block unblocked two
+// times in five; Easy sees the answer more than half the time, searched less deep, and always
 // blocks a five. The rest of the time they play one of the few most threatening intersections
 // near the stones, the better ones more often. Every random draw comes from a seed made of the
 // position, so the same position at the same level gets the same move.
@@ -16,7 +16,7 @@ struct TWeakShape {
   int32_t Depth;      // of the design's search when it is seen
   int Choices;        // intersections the rest of the time is spread over
 };
-constexpr TWeakShape Beginner{0.25, 0.75, 4, 6}, Easy{0.6, 1.0, 8, 3};
+constexpr TWeakShape Beginner{0.15, 0.6, 4, 6}, Easy{0.6, 1.0, 8, 3};
 
 // splitmix64 over the position: the same board, colour and level give the same numbers.
 class TPositionRandom {
