@@ -78,25 +78,6 @@ std::optional<bool> TFastSearch::AttackerWinsAtTwo(uint8_t attacker, uint8_t cel
   return top == FiveLevel || (top == OpenFourLevel && !defenderFive);
 }
 
-// What the attacker's stone leaves at the top of the two lists. The attacker's list, emptied as
-// the stone is placed, holds just the cells the stone raised, at their new levels; the
-// defender's holds its old entries but the stone's cell, with the empty cells next to the stone
-// ranked again at their new levels, which mostly fall but may rise where the stone closes a
-// window's far end. The attacker's side is read as the levels are written, the defender's after,
-// and only where it matters.
-struct TFastSearch::TStoneTops {
-  TSlot Strong[Slots];     // the attacker's raised cells at level 9 or more, as many as fit
-  int StrongCount = 0;     // how many there are
-  int8_t AttackerTop = 0;  // the attacker's highest raised level
-  int8_t DefenderTop = 0;  // the defender's highest level among its re-ranked and kept entries
-  int DefenderHigh = 0;    // the defender's cells that stand at OpenFourLevel or more at any time
-  uint64_t Touched[4] = {};
-  // Each line's empty cells and the defender's levels there before and after the stone.
-  uint32_t Empty[4];
-  const int8_t* OldTheirs[4];
-  const int8_t* NewTheirs[4];
-};
-
 // One line of the attacker's stone on cell, as its refresh leaves it: the levels written in
 // place with the old bytes logged, and the raised cells of the attacker read, and ranked if asked.
 void TFastSearch::ReadStoneLine(int direction, uint8_t cell, TStoneTops& tops, bool rankRaised) {
@@ -186,70 +167,6 @@ void TFastSearch::CountKeptEntries(int defender, uint8_t cell, TStoneTops& tops)
     ++tops.DefenderHigh;
     tops.DefenderTop = std::max(tops.DefenderTop, slot.Level);
   }
-}
-
-// The refresh after the attacker's stone on cell with the defender to move. The defender's turn
-// reads only the top level of its own list, and every move it makes empties that list, so its
-// cells are not ranked: the top comes from the lines as TStoneTops tells, and only the attacker's
-// raised cells are ranked. The list stays marked unranked until it is emptied. Where too many of
-// the defender's cells stand at OpenFourLevel or more for the top to be known, everything is
-// ranked. Answers the defender's top level as its list would show it, or below OpenFourLevel.
-int8_t TFastSearch::RefreshBeforeDefender(uint8_t attacker, uint8_t cell) {
-  const int a = attacker - CellBlack, defender = 1 - a;
-  if (ShortcutCheck::Enabled && InReference) {
-    RefreshLines(cell);
-    return Lists.Of[defender][0].Level;
-  }
-  int8_t ranked[2] = {};
-  if constexpr (ShortcutCheck::Enabled) {
-    // The refresh with every ranking, for the tops; then everything as it was.
-    const TLists before = Lists;
-    const size_t mark = UndoSize;
-    RefreshLines(cell);
-    ranked[0] = Lists.Of[a][0].Level;
-    ranked[1] = Lists.Of[defender][0].Level;
-    UndoTo(mark);
-    Lists = before;
-  }
-  const size_t mark = UndoSize;
-  TStoneTops tops;
-  for (int direction = 0; direction < 4; ++direction)
-    ReadStoneLine(direction, cell, tops, true);
-  // Without an open-four point or a five point of the attacker's, the turn answers false
-  // whatever the defender's top; with a five point, only a five point of the defender's counts.
-  if (tops.AttackerTop == FiveLevel) {
-    tops.DefenderTop = DefenderHasFive(defender, cell, tops) ? FiveLevel : 0;
-  } else if (tops.AttackerTop >= OpenFourLevel) {
-    ReadDefenderSide(defender, cell, tops);
-    if (tops.DefenderHigh >= HandOverCells) {
-      if constexpr (ShortcutCheck::Enabled) ShortcutCheck::Count(TShortcut::DefenderListRanked);
-      UndoTo(mark);
-      for (TSlot& slot : Lists.Of[a])
-        slot = TSlot{0, 0, 0};
-      for (uint64_t& word : Lists.Listed[a])
-        word = 0;
-      RefreshLines(cell);
-      return Lists.Of[defender][0].Level;
-    }
-  }
-  Lists.Unranked[defender] = true;
-  if constexpr (ShortcutCheck::Enabled) {
-    ShortcutCheck::Count(TShortcut::DefenderListUnranked);
-    // The levels the defender's turn tells apart, given the attacker's top.
-    auto known = [](int8_t top, int8_t from) { return top >= from ? top : 0; };
-    const int8_t read = tops.AttackerTop == FiveLevel       ? FiveLevel
-                        : tops.AttackerTop >= OpenFourLevel ? OpenFourLevel
-                                                            : 99;
-    if (known(ranked[0], OpenFourLevel) != known(tops.AttackerTop, OpenFourLevel) ||
-        known(ranked[1], read) != known(tops.DefenderTop, read)) {
-      char what[160];
-      std::snprintf(what, sizeof what,
-                    "top levels %d and %d where the ranked lists' are %d and %d (stone on %d,%d)",
-                    tops.AttackerTop, tops.DefenderTop, ranked[0], ranked[1], cell >> 4, cell & 15);
-      ShortcutCheck::Fail(TShortcut::DefenderListUnranked, what);
-    }
-  }
-  return tops.DefenderTop;
 }
 
 // The defender to move with three levels left, after the attacker's stone on cell. Its turn

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The fast search's refresh after a stone: the levels of the four lines through it rewritten
-// in place, their old bytes logged for the way back, and every cell whose level changed ranked.
+// in place, their old bytes logged for the way back, and every cell whose level changed ranked;
+// after the attacker's stone with the defender to move, the attacker's cells alone.
 #include <cassert>
+#include <cstdio>
 #include <cstring>
 
 #include "FastGeometry.h"
@@ -140,6 +142,70 @@ void TFastSearch::RefreshLine(int direction, uint8_t cell) {
   for (int colour = 0; colour < 2; ++colour)
     RankAlong(colour, direction, cell, raised[colour]);
   if constexpr (ShortcutCheck::Enabled) CheckRanked(direction, cell, empty, theirLevels, ownLevels);
+}
+
+// The refresh after the attacker's stone on cell with the defender to move. The defender's turn
+// reads only the top level of its own list, and every move it makes empties that list, so its
+// cells are not ranked: the top comes from the lines as TStoneTops tells, and only the attacker's
+// raised cells are ranked. The list stays marked unranked until it is emptied. Where too many of
+// the defender's cells stand at OpenFourLevel or more for the top to be known, everything is
+// ranked. Answers the defender's top level as its list would show it, or below OpenFourLevel.
+int8_t TFastSearch::RefreshBeforeDefender(uint8_t attacker, uint8_t cell) {
+  const int a = attacker - CellBlack, defender = 1 - a;
+  if (ShortcutCheck::Enabled && InReference) {
+    RefreshLines(cell);
+    return Lists.Of[defender][0].Level;
+  }
+  int8_t ranked[2] = {};
+  if constexpr (ShortcutCheck::Enabled) {
+    // The refresh with every ranking, for the tops; then everything as it was.
+    const TLists before = Lists;
+    const size_t mark = UndoSize;
+    RefreshLines(cell);
+    ranked[0] = Lists.Of[a][0].Level;
+    ranked[1] = Lists.Of[defender][0].Level;
+    UndoTo(mark);
+    Lists = before;
+  }
+  const size_t mark = UndoSize;
+  TStoneTops tops;
+  for (int direction = 0; direction < 4; ++direction)
+    ReadStoneLine(direction, cell, tops, true);
+  // Without an open-four point or a five point of the attacker's, the turn answers false
+  // whatever the defender's top; with a five point, only a five point of the defender's counts.
+  if (tops.AttackerTop == FiveLevel) {
+    tops.DefenderTop = DefenderHasFive(defender, cell, tops) ? FiveLevel : 0;
+  } else if (tops.AttackerTop >= OpenFourLevel) {
+    ReadDefenderSide(defender, cell, tops);
+    if (tops.DefenderHigh >= HandOverCells) {
+      if constexpr (ShortcutCheck::Enabled) ShortcutCheck::Count(TShortcut::DefenderListRanked);
+      UndoTo(mark);
+      for (TSlot& slot : Lists.Of[a])
+        slot = TSlot{0, 0, 0};
+      for (uint64_t& word : Lists.Listed[a])
+        word = 0;
+      RefreshLines(cell);
+      return Lists.Of[defender][0].Level;
+    }
+  }
+  Lists.Unranked[defender] = true;
+  if constexpr (ShortcutCheck::Enabled) {
+    ShortcutCheck::Count(TShortcut::DefenderListUnranked);
+    // The levels the defender's turn tells apart, given the attacker's top.
+    auto known = [](int8_t top, int8_t from) { return top >= from ? top : 0; };
+    const int8_t read = tops.AttackerTop == FiveLevel       ? FiveLevel
+                        : tops.AttackerTop >= OpenFourLevel ? OpenFourLevel
+                                                            : 99;
+    if (known(ranked[0], OpenFourLevel) != known(tops.AttackerTop, OpenFourLevel) ||
+        known(ranked[1], read) != known(tops.DefenderTop, read)) {
+      char what[160];
+      std::snprintf(what, sizeof what,
+                    "top levels %d and %d where the ranked lists' are %d and %d (stone on %d,%d)",
+                    tops.AttackerTop, tops.DefenderTop, ranked[0], ranked[1], cell >> 4, cell & 15);
+      ShortcutCheck::Fail(TShortcut::DefenderListUnranked, what);
+    }
+  }
+  return tops.DefenderTop;
 }
 
 // The checking build's watch on what the short-cuts read off the lists: every empty cell whose

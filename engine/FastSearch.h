@@ -211,7 +211,25 @@ class TFastSearch {
   static void WriteRaised(const int8_t bestTheirs[32], int8_t* theirLevels, uint32_t& theirsRaised,
                           const int8_t bestOwn[32], int8_t* ownLevels, uint32_t& ownRaised);
   void Drop(int colour, uint8_t cell);
-  struct TStoneTops;
+  // What the attacker's stone leaves at the top of the two lists. The attacker's list, emptied as
+  // the stone is placed, holds just the cells the stone raised, at their new levels; the
+  // defender's holds its old entries but the stone's cell, with the empty cells next to the stone
+  // ranked again at their new levels, which mostly fall but may rise where the stone closes a
+  // window's far end. The attacker's side is read as the levels are written, the defender's after,
+  // and only where it matters.
+  struct TStoneTops {
+    // The attacker's raised cells at level 9 or more, as many as fit, and how many there are.
+    TSlot Strong[CandidateList::SlotCount];
+    int StrongCount = 0;
+    int8_t AttackerTop = 0;  // the attacker's highest raised level
+    int8_t DefenderTop = 0;  // the defender's highest level among its re-ranked and kept entries
+    int DefenderHigh = 0;    // the defender's cells that stand at OpenFourLevel or more at any time
+    uint64_t Touched[4] = {};
+    // Each line's empty cells and the defender's levels there before and after the stone.
+    uint32_t Empty[4];
+    const int8_t* OldTheirs[4];
+    const int8_t* NewTheirs[4];
+  };
   std::optional<bool> AttackerWinsAtTwo(uint8_t attacker, uint8_t cell, const TSlot* listed,
                                         int count) const;
   std::optional<bool> AttackerWinsAtThree(uint8_t attacker, uint8_t cell);
