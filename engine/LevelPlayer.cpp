@@ -44,7 +44,7 @@ struct TLevelShape {
   int Candidates;
   int Horizon;
 };
-constexpr TLevelShape Hard{6, 12}, Expert{20, TRolloutSearch::MaxHorizon};
+constexpr TLevelShape Hard{8, 32}, Expert{20, TRolloutSearch::MaxHorizon};
 
 // Adds the empty intersections that carry a level, best first by the design's weights for both
 // colours, to the candidates, up to most in all; none twice.

@@ -4,6 +4,7 @@
 // square. Everything scales with the cell pitch, a sixteenth of the square picture.
 #include <QLabel>
 #include <algorithm>
+#include <cmath>
 
 #include "ImageControl.h"
 #include "MainForm.h"
@@ -27,6 +28,32 @@ void TForm1::RedrawBoard() {
   DrawFrame();
   DrawStones();
   if (ShowSteps) DrawMoveNumbers();
+  if (HintColumn > 0) DrawHintMark(HintColumn, HintRow);
+  Image1->repaint();
+}
+
+// A ring of sixteen strokes a quarter pitch from the intersection, exclusive-or like the corner
+// marks, so that the same call again removes it.
+void TForm1::DrawHintMark(int32_t column, int32_t row) {
+  TCanvas& canvas = Image1->Canvas();
+  canvas.Pen = TPen{HintMarkColor, 2, true};
+  const double radius = CellPitch / 4.0, step = 3.14159265358979 / 8;
+  const QPoint centre(column * CellPitch, row * CellPitch);
+  std::vector<std::pair<QPoint, QPoint>> strokes;
+  for (int k = 0; k < 16; ++k) {
+    auto point = [&](int at) {
+      return centre + QPoint(static_cast<int>(std::lround(radius * std::cos(at * step))),
+                             static_cast<int>(std::lround(radius * std::sin(at * step))));
+    };
+    strokes.push_back({point(k), point(k + 1)});
+  }
+  canvas.DrawLines(strokes);
+}
+
+void TForm1::ClearHint() {
+  if (HintColumn == 0) return;
+  DrawHintMark(HintColumn, HintRow);
+  HintColumn = HintRow = 0;
   Image1->repaint();
 }
 

@@ -127,6 +127,7 @@ void TForm1::FormCreate() {
   BlackStone = load("Blackchess");
   BoardEngine = std::make_unique<TGameBoard>();
   BoardEngine->SetReporter(this);
+  WeakPlayer = std::make_unique<TLevelPlayer>(WeakTableBytes);
   CursorColumn = CursorRow = 3;
   LastColumn = LastRow = 1;
 }
@@ -138,6 +139,7 @@ void TForm1::FormShow() {
 // The picture's events stop reaching the window first: the components outlive this call and
 // must not redraw without an engine.
 void TForm1::FormDestroy() {
+  StopThinking();
   Image1->disconnect(this);
   History.clear();
   WhiteStone = BlackStone = BoardPicture = QImage();
@@ -145,6 +147,7 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::Action1Execute() {
+  StopThinking();
   SideToMove = CellBlack;
   BlackTenths = WhiteTenths = 0;
   if (PlayMode == ModeReplay) LeaveReplay();
@@ -164,6 +167,7 @@ void TForm1::Action1Execute() {
 }
 
 void TForm1::Action2Execute() {
+  StopThinking();
   close();
 }
 
@@ -182,7 +186,8 @@ bool TForm1::CellUnder(int x, int y, int32_t& column, int32_t& row) const {
 
 void TForm1::Image1MouseDown(Qt::MouseButton, int x, int y) {
   int32_t column = 0, row = 0;
-  if (!CellUnder(x, y, column, row)) return;
+  if (!CellUnder(x, y, column, row) || ComputerThinking()) return;
+  StopThinking();  // a hint still being thought of is no longer wanted
   if (PlayMode == ModeReplay) LeaveReplay();
   if (!PlayAt(column, row, SideToMove)) return;
   PassTurn();
@@ -190,11 +195,79 @@ void TForm1::Image1MouseDown(Qt::MouseButton, int x, int y) {
 }
 
 // The computer plays whichever colour is to move after the user's stone. The turn passes back
-// even when the board refuses its stone, so the user keeps the colour they played.
+// even when the board refuses its stone, so the user keeps the colour they played. Normal is
+// the design's ChooseMove; Beginner and Easy answer inside the click as it does; Hard and Expert
+// think off this thread and answer when they are done.
 void TForm1::AnswerMove(int32_t column, int32_t row) {
-  BoardEngine->ChooseMove(SideToMove, column, row, ComputerDepth);
+  if (Level == TLevel::Hard || Level == TLevel::Expert) {
+    Thinker->Start(*BoardEngine, Level, SideToMove,
+                   Level == TLevel::Hard ? HardMilliseconds : ExpertMilliseconds,
+                   TThinker::TPurpose::Move);
+    ShowThinking();
+    Timer2->start();
+    return;
+  }
+  if (Level == TLevel::Normal)
+    BoardEngine->ChooseMove(SideToMove, column, row, ComputerDepth);
+  else
+    WeakPlayer->Choose(*BoardEngine, Level, SideToMove, column, row);
   PlayAt(column, row, SideToMove);
   PassTurn();
+}
+
+bool TForm1::ComputerThinking() const {
+  return Thinker->Busy() && Thinker->Purpose() == TThinker::TPurpose::Move;
+}
+
+void TForm1::ThoughtAnswered(TThinker::TPurpose purpose, int column, int row,
+                             const QString& verdict) {
+  Timer2->stop();
+  StatusPanels[4]->clear();
+  if (purpose == TThinker::TPurpose::Hint) {
+    if (column < 1 || BoardEngine->CellAt(column, row) != CellEmpty) return;
+    HintColumn = column;
+    HintRow = row;
+    DrawHintMark(column, row);
+    Image1->repaint();
+    return;
+  }
+  StatusPanels[0]->setText(verdict);
+  PlayAt(column, row, SideToMove);
+  PassTurn();
+}
+
+void TForm1::StopThinking() {
+  if (Thinker != nullptr && Thinker->Busy()) {
+    Thinker->Stop();
+    Timer2->stop();
+    StatusPanels[4]->clear();
+  }
+  ClearHint();
+}
+
+// The thought's time in the last panel, while it lasts.
+void TForm1::ShowThinking() {
+  StatusPanels[4]->setText(QString("%1 s").arg(Thinker->Seconds(), 0, 'f', 1));
+}
+
+// Expert's move for the side to move, thought of for a second off this thread and shown as a
+// ring; it changes neither the game nor the verdict.
+void TForm1::Action10Execute() {
+  if (ComputerThinking()) return;
+  StopThinking();
+  Thinker->Start(*BoardEngine, TLevel::Expert, SideToMove, HintMilliseconds,
+                 TThinker::TPurpose::Hint);
+  ShowThinking();
+  Timer2->start();
+}
+
+// A change of level applies from the computer's next move; a move it was thinking of is thought
+// of again at the new level.
+void TForm1::LevelClick(TLevel level) {
+  const bool answering = ComputerThinking();
+  StopThinking();
+  Level = level;
+  if (answering) AnswerMove(0, 0);
 }
 
 void TForm1::PassTurn() {
@@ -207,6 +280,7 @@ void TForm1::LeaveReplay() {
 
 bool TForm1::PlayAt(int32_t column, int32_t row, uint8_t colour) {
   if (!BoardEngine->PlaceStone(column, row, colour)) return false;
+  ClearHint();
   DrawCornerMark(LastColumn, LastRow, LastMoveMarkColor);
   DrawCornerMark(column, row, LastMoveMarkColor);
   LastColumn = column;
@@ -289,13 +363,17 @@ void TForm1::StepForward(int32_t n) {
 
 // In computer play a step takes the user's move and the computer's answer together; the second
 // step does nothing when not enough moves remain.
+// While the computer thinks about its answer only the user's stone is stepped over.
 void TForm1::Action4Execute() {
+  const bool answering = ComputerThinking();
+  StopThinking();
   StepBack(1);
-  if (PlayMode == ModeComputer) StepBack(1);
+  if (PlayMode == ModeComputer && !answering) StepBack(1);
   RedrawBoard();
 }
 
 void TForm1::Action5Execute() {
+  StopThinking();
   StepForward(1);
   if (PlayMode == ModeComputer) StepForward(1);
   RedrawBoard();
@@ -304,6 +382,7 @@ void TForm1::Action5Execute() {
 // Switching never touches the board, the history or the turn: the computer simply answers the
 // next user stone with whichever colour is then to move.
 void TForm1::Action8Execute() {
+  StopThinking();
   const bool computer = Action8->isChecked();
   ToolButton9->setChecked(computer);
   PlayMode = computer ? ModeComputer : ModeTwoPlayers;

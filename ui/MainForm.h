@@ -16,6 +16,8 @@
 #include "Canvas.h"
 #include "GameBoard.h"
 #include "GameRecord.h"
+#include "Levels.h"
+#include "Thinker.h"
 
 class QAction;
 class QActionGroup;
@@ -38,7 +40,12 @@ constexpr uint8_t ModeReplay = 2;      // an opened record is being stepped thro
 
 constexpr TColor CursorMarkColor = 255;       // red brackets under the mouse
 constexpr TColor LastMoveMarkColor = 0x8000;  // green brackets on the last stone
-constexpr int32_t ComputerDepth = 16;         // search budget of the computer's answer
+constexpr TColor HintMarkColor = 0xFF0000;    // a blue ring on the hint's intersection
+// How long the levels that think may think in the window, and the hint (Expert's move).
+constexpr int HardMilliseconds = 500;
+constexpr int ExpertMilliseconds = 3000;
+constexpr int HintMilliseconds = 1000;
+constexpr int32_t ComputerDepth = 16;  // search budget of the computer's answer
 constexpr int StatusPanelCount = 5;
 constexpr int ToggleGrowth = 50;  // pixels the window grows when the tool bar or status bar returns
 
@@ -88,6 +95,10 @@ class TForm1 : public QMainWindow, public TReporter {
           *N12 = nullptr, *N15 = nullptr, *N16 = nullptr, *N17 = nullptr, *N18 = nullptr,
           *N19 = nullptr, *N20 = nullptr, *N21 = nullptr;
   QAction *N8 = nullptr, *N13 = nullptr, *N14 = nullptr, *N22 = nullptr;
+  QMenu* N23 = nullptr;  // Level
+  QAction *N24 = nullptr, *N25 = nullptr, *N26 = nullptr, *N27 = nullptr, *N28 = nullptr;
+  QAction* Action10 = nullptr;  // Hint
+  QAction* N29 = nullptr;       // its entry in the Game menu
   QToolButton *ToolButton1 = nullptr, *ToolButton2 = nullptr, *ToolButton4 = nullptr,
               *ToolButton5 = nullptr, *ToolButton6 = nullptr, *ToolButton8 = nullptr,
               *ToolButton9 = nullptr;
@@ -107,6 +118,16 @@ class TForm1 : public QMainWindow, public TReporter {
   int32_t LastColumn = 1, LastRow = 1;
   std::vector<MoveEntry> History;
   int32_t PlyCount = 0;
+  // The computer's level, Normal at start; a change applies from its next move.
+  TLevel Level = TLevel::Normal;
+  // The hint's intersection while its mark is shown, else 0.
+  int32_t HintColumn = 0, HintRow = 0;
+  // The thought of Hard and Expert, and of the hint, off the interface thread.
+  TThinker* Thinker = nullptr;
+  QTimer* Timer2 = nullptr;  // shows the thought's time
+  // Beginner and Easy, which answer inside the click; they need next to no table.
+  static constexpr size_t WeakTableBytes = 1 << 12;
+  std::unique_ptr<TLevelPlayer> WeakPlayer;
 
   // Window events.
   void FormCreate();
@@ -117,22 +138,26 @@ class TForm1 : public QMainWindow, public TReporter {
   void Image1MouseMove(int x, int y);
 
   // Commands.
-  void Action1Execute();  // New game
-  void Action2Execute();  // Exit
-  void Action3Execute();  // About
-  void Action4Execute();  // Backward
-  void Action5Execute();  // Forward
-  void Action6Execute();  // Save game
-  void Action7Execute();  // Open game
-  void Action8Execute();  // Mode, after the action's tick has flipped
-  void N11Click();        // play with computer
-  void N12Click();        // two players
-  void N16Click();        // Computer first
-  void Action9Execute();  // Show time, after the action's tick has flipped
-  void N8Click();         // Show steps
-  void N13Click();        // Status bar
-  void N14Click();        // Toolbar
-  void Timer1Timer();     // one tenth of a second on the clock of the side to move
+  void Action1Execute();          // New game
+  void Action2Execute();          // Exit
+  void Action3Execute();          // About
+  void Action4Execute();          // Backward
+  void Action5Execute();          // Forward
+  void Action6Execute();          // Save game
+  void Action7Execute();          // Open game
+  void Action8Execute();          // Mode, after the action's tick has flipped
+  void N11Click();                // play with computer
+  void N12Click();                // two players
+  void N16Click();                // Computer first
+  void Action9Execute();          // Show time, after the action's tick has flipped
+  void N8Click();                 // Show steps
+  void N13Click();                // Status bar
+  void N14Click();                // Toolbar
+  void Timer1Timer();             // one tenth of a second on the clock of the side to move
+  void LevelClick(TLevel level);  // N24 .. N28
+  void Action10Execute();         // Hint
+  // true while the computer thinks about its move: a click on the board places nothing.
+  bool ComputerThinking() const;
 
   // The one path by which a stone of either side reaches the board: true when the board took it.
   bool PlayAt(int32_t column, int32_t row, uint8_t colour);
@@ -166,6 +191,7 @@ class TForm1 : public QMainWindow, public TReporter {
   TDialogs& Dialogs;
   QDialog* AboutBox = nullptr;
   QActionGroup* GameModeGroup = nullptr;
+  QActionGroup* LevelGroup = nullptr;
   bool Shown = false;
   QSize LastResizeRequest;
 
@@ -186,6 +212,13 @@ class TForm1 : public QMainWindow, public TReporter {
   void PassTurn();
   void LeaveReplay();
   void AnswerMove(int32_t column, int32_t row);
+  // The end of a thought: the computer's stone, or the hint's mark.
+  void ThoughtAnswered(TThinker::TPurpose purpose, int column, int row, const QString& verdict);
+  // Stops any thought, so that nothing of it lands, and takes the hint's mark away.
+  void StopThinking();
+  void ClearHint();
+  void DrawHintMark(int32_t column, int32_t row);
+  void ShowThinking();
   int32_t StepAllowance() const { return PlayMode == ModeComputer ? 1 : 0; }
   void DrawStone(int32_t column, int32_t row, uint8_t colour);
   void DrawMoveNumber(int32_t column, int32_t row, int32_t number);

@@ -127,6 +127,11 @@ void TForm1::CreateComponents() {
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
   Timer1->setInterval(100);
+  Timer2 = new QTimer(this);
+  Timer2->setObjectName("Timer2");
+  Timer2->setInterval(100);
+  Thinker = new TThinker(this);
+  Thinker->setObjectName("Thinker");
 
   resize(546, 616);
   if (const QScreen* screen = this->screen()) {
@@ -149,6 +154,7 @@ void TForm1::CreateActions() {
   Action8->setChecked(true);
   Action9 = NewAction(this, "Action9", "启动计时", "", NoImage);
   Action9->setCheckable(true);
+  Action10 = NewAction(this, "Action10", "Hint", "", NoImage);
 }
 
 void TForm1::CreateMenus() {
@@ -164,6 +170,10 @@ void TForm1::CreateMenus() {
   addAction(N2);
   N17 = LinkedMenuItem(N1, "N17", "Open game", Action7);
   N18 = LinkedMenuItem(N1, "N18", "Save game", Action6);
+  N29 = LinkedMenuItem(N1, "N29", "Hint", Action10);
+  N29->setShortcut(Qt::Key_H);
+  N29->setShortcutContext(Qt::WindowShortcut);
+  addAction(N29);
   N3 = MenuSeparator(N1, "N3");
   N4 = LinkedMenuItem(N1, "N4", "Exit", Action2);
 
@@ -187,6 +197,19 @@ void TForm1::CreateMenus() {
     GameModeGroup->addAction(item);
   }
   N11->setChecked(true);
+  // The computer's levels, Normal (the design's player) ticked at start.
+  N23 = N7->addMenu("Level");
+  N23->setObjectName("N23");
+  LevelGroup = new QActionGroup(this);
+  QAction** items[LevelCount] = {&N24, &N25, &N26, &N27, &N28};
+  for (int level = 0; level < LevelCount; ++level) {
+    QAction* item = N23->addAction(LevelName(static_cast<TLevel>(level)));
+    item->setObjectName(QString("N%1").arg(24 + level));
+    item->setCheckable(true);
+    LevelGroup->addAction(item);
+    *items[level] = item;
+  }
+  N26->setChecked(true);
   N16 = N7->addAction("Computer first");
   N16->setObjectName("N16");
   N16->setCheckable(true);
@@ -199,7 +222,7 @@ void TForm1::CreateMenus() {
   N5->setObjectName("N5");
   N6 = LinkedMenuItem(N5, "N6", "About...", Action3);
   // The drop-down menus are windows of their own, which do not take on the window's font.
-  for (QMenu* menu : {N1, N7, N10, N5})
+  for (QMenu* menu : {N1, N7, N10, N23, N5})
     menu->setFont(font());
 }
 
@@ -301,4 +324,11 @@ void TForm1::ConnectEvents() {
   connect(N13, &QAction::triggered, this, &TForm1::N13Click);
   connect(N14, &QAction::triggered, this, &TForm1::N14Click);
   connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+  connect(Timer2, &QTimer::timeout, this, &TForm1::ShowThinking);
+  connect(Action10, &QAction::triggered, this, &TForm1::Action10Execute);
+  connect(Thinker, &TThinker::Answered, this, &TForm1::ThoughtAnswered);
+  QAction* const levels[LevelCount] = {N24, N25, N26, N27, N28};
+  for (int level = 0; level < LevelCount; ++level)
+    connect(levels[level], &QAction::triggered, this,
+            [this, level] { LevelClick(static_cast<TLevel>(level)); });
 }

@@ -29,6 +29,7 @@ void TForm1::Action6Execute() {
 }
 
 void TForm1::Action7Execute() {
+  StopThinking();
   QString fileName;
   if (AskFileName(*OpenDialog1, QFileDialog::AcceptOpen, fileName)) OpenRecord(fileName);
 }

@@ -82,11 +82,11 @@ TEST_F(Layout, MenuTree) {
   EXPECT_EQ(Form->N7->title(), "Option");
   EXPECT_EQ(Form->N5->title(), "Help");
 
-  EXPECT_EQ(Entries(Form->N1),
-            Texts({"N2 New game [F2]", "N17 Open game", "N18 Save game", "N3 -", "N4 Exit"}));
+  EXPECT_EQ(Entries(Form->N1), Texts({"N2 New game [F2]", "N17 Open game", "N18 Save game",
+                                      "N29 Hint [H]", "N3 -", "N4 Exit"}));
   EXPECT_EQ(Entries(Form->N7),
             Texts({"N8 Show steps", "N22 Show time", "N19 -", "N20 Backward off", "N21 Forward",
-                   "N9 -", "N10 Game mode", "N16 Computer first ticked", "N15 -",
+                   "N9 -", "N10 Game mode", "N23 Level", "N16 Computer first ticked", "N15 -",
                    "N14 Toolbar ticked", "N13 Status bar ticked"}));
   EXPECT_EQ(Entries(Form->N10), Texts({"N11 play with computer ticked", "N12 two players"}));
   EXPECT_EQ(Entries(Form->N5), Texts({"N6 About..."}));
