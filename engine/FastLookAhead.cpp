@@ -78,42 +78,6 @@ std::optional<bool> TFastSearch::AttackerWinsAtTwo(uint8_t attacker, uint8_t cel
   return top == FiveLevel || (top == OpenFourLevel && !defenderFive);
 }
 
-// One line of the attacker's stone on cell, as its refresh leaves it: the levels written in
-// place with the old bytes logged, and the raised cells of the attacker read, and ranked if asked.
-void TFastSearch::ReadStoneLine(int direction, uint8_t cell, TStoneTops& tops, bool rankRaised) {
-  const TGeometry::TLinePlace place = Geometry.Places[cell][direction];
-  const int stone = Board[cell] - CellBlack;
-  const int other = 1 - stone;
-  const auto [own, theirs, empty] = ReadLine(stone, direction, cell);
-  int8_t bestTheirs[32] = {}, bestOwn[32] = {};
-  RaiseWindows(theirs, empty, FirstsBefore | FirstsAfter, Before | After, bestTheirs);
-  RaiseWindows(own, empty, FirstsThrough, Near, bestOwn);
-
-  const int first = 16 + place.Index - 5;
-  int8_t* theirLevels = SavedSegment(other, direction, place.Line, first);
-  tops.Empty[direction] = empty;
-  tops.OldTheirs[direction] = Undo[UndoSize - 1].Levels;
-  tops.NewTheirs[direction] = theirLevels;
-  int8_t* ownLevels = SavedSegment(stone, direction, place.Line, first);
-  uint32_t raised[2] = {0, 0};
-  WriteRaised(bestTheirs, theirLevels, raised[other], bestOwn, ownLevels, raised[stone]);
-
-  // A cell off the stone lies on one of its lines at most, so its other directions keep their
-  // levels.
-  const int8_t* stoneLevels = &LineLevels[stone][0][0][0];
-  for (uint32_t bits = raised[stone]; bits != 0; bits &= bits - 1) {
-    const int b = LowestBit(bits);
-    const uint8_t at = static_cast<uint8_t>(cell + (b - OffsetBit) * CellStep[direction]);
-    const int8_t level = std::max(OthersMax(stoneLevels, Geometry.LevelOffsets[at], direction),
-                                  ownLevels[b - (OffsetBit - 5)]);
-    tops.AttackerTop = std::max(tops.AttackerTop, level);
-    if (level < 9) continue;
-    if (tops.StrongCount < Slots) tops.Strong[tops.StrongCount] = TSlot{level, at, 0};
-    ++tops.StrongCount;
-  }
-  if (rankRaised) RankAlong(stone, direction, cell, raised[stone]);
-}
-
 // The defender's side of the attacker's stone on cell, once its lines are written: the top of its
 // list and how many of its cells stand at OpenFourLevel or more. Its list must be ranked.
 void TFastSearch::ReadDefenderSide(int defender, uint8_t cell, TStoneTops& tops) const {

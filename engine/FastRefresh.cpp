@@ -2,6 +2,7 @@
 // The fast search's refresh after a stone: the levels of the four lines through it rewritten
 // in place, their old bytes logged for the way back, and every cell whose level changed ranked;
 // after the attacker's stone with the defender to move, the attacker's cells alone.
+#include <algorithm>
 #include <cassert>
 #include <cstdio>
 #include <cstring>
@@ -109,39 +110,81 @@ void TFastSearch::RefreshLines(uint8_t cell) {
     RefreshLine(direction, cell);
 }
 
-// The plain refresh resets one cell and re-ranks it before the next; resetting them all first
-// and ranking after gives the same lists, since a ranking reads only its own cell's levels. The
-// raised levels are the highest any window gives, which is what raising window by window leaves.
-void TFastSearch::RefreshLine(int direction, uint8_t cell) {
+// One line through the stone on cell as every refresh of a stone writes it, the full refresh and
+// the look-ahead's alike: the line read around the stone, the two segments logged for the way
+// back (the opponent's first), and the levels of the windows written over them, the opponent's
+// as its windows give them (0 where none does) and the stone's colour's at the higher of old and
+// new. With RankOpponent the opponent's levels next to the stone are first reset and its cells
+// ranked outward from the stone, as the plain refresh does; the look-ahead leaves the opponent's
+// list alone. The raised cells are the caller's to rank or to read. In line, so that each
+// caller's copy is what it would be written out by hand.
+template <bool RankOpponent>
+inline TFastSearch::TWrittenLine TFastSearch::WriteLine(int direction, uint8_t cell) {
   const TGeometry::TLinePlace place = Geometry.Places[cell][direction];
   const int stone = Board[cell] - CellBlack;
   const int other = 1 - stone;
   const auto [own, theirs, empty] = ReadLine(stone, direction, cell);
-  const int32_t step = CellStep[direction];
-  auto cellAt = [&](int b) { return static_cast<uint8_t>(cell + (b - OffsetBit) * step); };
-
-  if constexpr (ShortcutCheck::Enabled) std::memset(RankedCells, 0, sizeof RankedCells);
-  // The opponent loses its levels next to the stone and is re-ranked outward from it.
+  TWrittenLine line;
+  line.Stone = stone;
+  line.Empty = empty;
   const int first = 16 + place.Index - 5;
-  int8_t* theirLevels = SavedSegment(other, direction, place.Line, first);
-  int8_t* ownLevels = SavedSegment(stone, direction, place.Line, first);
-  std::memset(theirLevels, 0, Segment);
-  for (uint32_t bits = empty & After; bits != 0; bits &= bits - 1)
-    Rank(other, cellAt(LowestBit(bits)));
-  for (uint32_t bits = empty & Before; bits != 0; bits &= ~(1u << HighestBit(bits)))
-    Rank(other, cellAt(HighestBit(bits)));
+  line.Theirs = SavedSegment(other, direction, place.Line, first);
+  line.OldTheirs = Undo[UndoSize - 1].Levels;
+  line.Own = SavedSegment(stone, direction, place.Line, first);
+  line.OldOwn = Undo[UndoSize - 1].Levels;
+  if constexpr (RankOpponent) {
+    const int32_t step = CellStep[direction];
+    auto cellAt = [&](int b) { return static_cast<uint8_t>(cell + (b - OffsetBit) * step); };
+    std::memset(line.Theirs, 0, Segment);
+    for (uint32_t bits = empty & After; bits != 0; bits &= bits - 1)
+      Rank(other, cellAt(LowestBit(bits)));
+    for (uint32_t bits = empty & Before; bits != 0; bits &= ~(1u << HighestBit(bits)))
+      Rank(other, cellAt(HighestBit(bits)));
+  }
 
   int8_t bestTheirs[32] = {}, bestOwn[32] = {};
   // The opponent's windows lie wholly before the stone (first cells -9..-5) or wholly after it
   // (+1..+5); the stone's colour has the five windows through the stone.
   RaiseWindows(theirs, empty, FirstsBefore | FirstsAfter, Before | After, bestTheirs);
   RaiseWindows(own, empty, FirstsThrough, Near, bestOwn);
+  WriteRaised(bestTheirs, line.Theirs, line.Raised[other], bestOwn, line.Own, line.Raised[stone]);
+  return line;
+}
 
-  uint32_t raised[2] = {0, 0};
-  WriteRaised(bestTheirs, theirLevels, raised[other], bestOwn, ownLevels, raised[stone]);
+// The plain refresh resets one cell and re-ranks it before the next; resetting them all first
+// and ranking after gives the same lists, since a ranking reads only its own cell's levels. The
+// raised levels are the highest any window gives, which is what raising window by window leaves.
+void TFastSearch::RefreshLine(int direction, uint8_t cell) {
+  if constexpr (ShortcutCheck::Enabled) std::memset(RankedCells, 0, sizeof RankedCells);
+  const TWrittenLine line = WriteLine<true>(direction, cell);
   for (int colour = 0; colour < 2; ++colour)
-    RankAlong(colour, direction, cell, raised[colour]);
-  if constexpr (ShortcutCheck::Enabled) CheckRanked(direction, cell, empty, theirLevels, ownLevels);
+    RankAlong(colour, direction, cell, line.Raised[colour]);
+  if constexpr (ShortcutCheck::Enabled) CheckRanked(direction, cell, line);
+}
+
+// One line of the attacker's stone on cell, as its refresh leaves it but for the defender's
+// rankings: the raised cells of the attacker read, and ranked if asked.
+void TFastSearch::ReadStoneLine(int direction, uint8_t cell, TStoneTops& tops, bool rankRaised) {
+  const TWrittenLine line = WriteLine<false>(direction, cell);
+  const int stone = line.Stone;
+  tops.Empty[direction] = line.Empty;
+  tops.OldTheirs[direction] = line.OldTheirs;
+  tops.NewTheirs[direction] = line.Theirs;
+
+  // A cell off the stone lies on one of its lines at most, so its other directions keep their
+  // levels.
+  const int8_t* stoneLevels = &LineLevels[stone][0][0][0];
+  for (uint32_t bits = line.Raised[stone]; bits != 0; bits &= bits - 1) {
+    const int b = LowestBit(bits);
+    const uint8_t at = static_cast<uint8_t>(cell + (b - OffsetBit) * CellStep[direction]);
+    const int8_t level = std::max(OthersMax(stoneLevels, Geometry.LevelOffsets[at], direction),
+                                  line.Own[b - (OffsetBit - 5)]);
+    tops.AttackerTop = std::max(tops.AttackerTop, level);
+    if (level < 9) continue;
+    if (tops.StrongCount < Slots) tops.Strong[tops.StrongCount] = TSlot{level, at, 0};
+    ++tops.StrongCount;
+  }
+  if (rankRaised) RankAlong(stone, direction, cell, line.Raised[stone]);
 }
 
 // The refresh after the attacker's stone on cell with the defender to move. The defender's turn
@@ -209,18 +252,15 @@ int8_t TFastSearch::RefreshBeforeDefender(uint8_t attacker, uint8_t cell) {
 }
 
 // The checking build's watch on what the short-cuts read off the lists: every empty cell whose
-// level this refresh changed has been ranked since. The segments' old bytes are the last two
-// undo entries.
-void TFastSearch::CheckRanked(int direction, uint8_t cell, uint32_t empty,
-                              const int8_t* theirLevels, const int8_t* ownLevels) const {
-  const int stone = Board[cell] - CellBlack;
-  const int8_t* now[2] = {stone == 0 ? ownLevels : theirLevels,
-                          stone == 0 ? theirLevels : ownLevels};
-  const int8_t* before[2] = {Undo[UndoSize - (stone == 0 ? 1 : 2)].Levels,
-                             Undo[UndoSize - (stone == 0 ? 2 : 1)].Levels};
+// level this refresh changed has been ranked since.
+void TFastSearch::CheckRanked(int direction, uint8_t cell, const TWrittenLine& line) const {
+  const int8_t* now[2] = {line.Stone == 0 ? line.Own : line.Theirs,
+                          line.Stone == 0 ? line.Theirs : line.Own};
+  const int8_t* before[2] = {line.Stone == 0 ? line.OldOwn : line.OldTheirs,
+                             line.Stone == 0 ? line.OldTheirs : line.OldOwn};
   for (int j = 0; j < Segment; ++j) {
     const int b = OffsetBit - 5 + j;
-    if (!Bit(empty, b)) continue;
+    if (!Bit(line.Empty, b)) continue;
     const uint8_t at = static_cast<uint8_t>(cell + (b - OffsetBit) * CellStep[direction]);
     for (int colour = 0; colour < 2; ++colour) {
       const bool ranked = (RankedCells[colour][at >> 6] >> (at & 63)) & 1u;

@@ -199,8 +199,6 @@ class TFastSearch {
   [[noreturn]] void Mismatch(TShortcut rule, bool answer, bool full, uint8_t attacker,
                              uint8_t toMove, uint8_t cell, int32_t depth) const;
   void CheckListOrder() const;
-  void CheckRanked(int direction, uint8_t cell, uint32_t empty, const int8_t* theirLevels,
-                   const int8_t* ownLevels) const;
   void LoadLists(const CandidateLists& lists);
   void Put(uint8_t cell, uint8_t code);
   int8_t* SavedSegment(int colour, int direction, int line, int first);
@@ -250,6 +248,19 @@ class TFastSearch {
     uint32_t Own, Theirs, Empty;
   };
   TLineRead ReadLine(int colour, int direction, uint8_t cell) const;
+  // One line through a stone as its refresh writes it (WriteLine): the stone's colour, the line's
+  // empty cells, the opponent's and the stone's segments as written and their old bytes in the
+  // undo log, and per colour the cells whose levels were raised, as bits of the line masks.
+  struct TWrittenLine {
+    int Stone;
+    uint32_t Empty;
+    int8_t *Theirs, *Own;
+    const int8_t *OldTheirs, *OldOwn;
+    uint32_t Raised[2];
+  };
+  template <bool RankOpponent>
+  TWrittenLine WriteLine(int direction, uint8_t cell);
+  void CheckRanked(int direction, uint8_t cell, const TWrittenLine& line) const;
   void RefreshLines(uint8_t cell);
   void RefreshLine(int direction, uint8_t cell);
   void RaiseWindows(uint32_t stones, uint32_t empty, uint32_t firsts, uint32_t allowed,
