@@ -221,8 +221,7 @@ bool TForm1::ComputerThinking() const {
 
 void TForm1::ThoughtAnswered(TThinker::TPurpose purpose, int column, int row,
                              const QString& verdict) {
-  Timer2->stop();
-  StatusPanels[4]->clear();
+  EndThinkingTime();
   if (purpose == TThinker::TPurpose::Hint) {
     if (column < 1 || BoardEngine->CellAt(column, row) != CellEmpty) return;
     HintColumn = column;
@@ -239,15 +238,21 @@ void TForm1::ThoughtAnswered(TThinker::TPurpose purpose, int column, int row,
 void TForm1::StopThinking() {
   if (Thinker != nullptr && Thinker->Busy()) {
     Thinker->Stop();
-    Timer2->stop();
-    StatusPanels[4]->clear();
+    EndThinkingTime();
   }
   ClearHint();
 }
 
-// The thought's time in the last panel, while it lasts.
+// The thought's time stands in the panel of the intersection under the mouse while it lasts:
+// the one narrow panel that a window of its first size shows, and one that says nothing new
+// while the board takes no stone.
 void TForm1::ShowThinking() {
-  StatusPanels[4]->setText(QString("%1 s").arg(Thinker->Seconds(), 0, 'f', 1));
+  StatusPanels[1]->setText(QString("%1 s").arg(Thinker->Seconds(), 0, 'f', 1));
+}
+
+void TForm1::EndThinkingTime() {
+  Timer2->stop();
+  StatusPanels[1]->setText(QString("%1 : %2").arg(CursorColumn).arg(CursorRow));
 }
 
 // Expert's move for the side to move, thought of for a second off this thread and shown as a

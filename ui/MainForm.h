@@ -40,7 +40,7 @@ constexpr uint8_t ModeReplay = 2;      // an opened record is being stepped thro
 
 constexpr TColor CursorMarkColor = 255;       // red brackets under the mouse
 constexpr TColor LastMoveMarkColor = 0x8000;  // green brackets on the last stone
-constexpr TColor HintMarkColor = 0xFF0000;    // a blue ring on the hint's intersection
+constexpr TColor HintMarkColor = 0xFFFFFF;    // a ring that inverts the picture under it
 // How long the levels that think may think in the window, and the hint (Expert's move).
 constexpr int HardMilliseconds = 500;
 constexpr int ExpertMilliseconds = 3000;
@@ -219,6 +219,7 @@ class TForm1 : public QMainWindow, public TReporter {
   void ClearHint();
   void DrawHintMark(int32_t column, int32_t row);
   void ShowThinking();
+  void EndThinkingTime();
   int32_t StepAllowance() const { return PlayMode == ModeComputer ? 1 : 0; }
   void DrawStone(int32_t column, int32_t row, uint8_t colour);
   void DrawMoveNumber(int32_t column, int32_t row, int32_t number);

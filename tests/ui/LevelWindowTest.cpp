@@ -54,12 +54,13 @@ TEST_F(LevelWindow, ExpertThinksOffTheThreadAndClicksMeanwhilePlaceNothing) {
   NewGame(true, false);
   Click(8, 8);
   EXPECT_TRUE(Form->ComputerThinking());
+  EXPECT_EQ(Form->PanelText(1), "0.0 s");
   Click(3, 3);
   EXPECT_EQ(Form->History.size(), 1u) << "a click while the computer thinks places nothing";
   ASSERT_TRUE(WaitFor([&] { return Form->History.size() == 2; }));
   EXPECT_FALSE(Form->ComputerThinking());
   EXPECT_EQ(Form->SideToMove, CellBlack);
-  EXPECT_TRUE(Form->PanelText(4).isEmpty()) << "the thinking time is gone with the thought";
+  EXPECT_EQ(Form->PanelText(1), "3 : 3") << "the thinking time gives way to the cursor's cell";
 }
 
 TEST_F(LevelWindow, NewGameBackwardAndExitStopTheThoughtAndNothingLands) {
