@@ -265,7 +265,7 @@ void TFastSearch::CheckRanked(int direction, uint8_t cell, const TWrittenLine& l
     for (int colour = 0; colour < 2; ++colour) {
       const bool ranked = (RankedCells[colour][at >> 6] >> (at & 63)) & 1u;
       if (now[colour][j] != before[colour][j] && !ranked)
-        ShortcutCheck::Fail(TShortcut::AttackerAtTwo,
+        ShortcutCheck::Fail(ListReader[colour],
                             "a level changed at an empty cell that was not ranked again");
     }
   }

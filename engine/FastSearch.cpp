@@ -69,6 +69,8 @@ TFastSearch::TTrial TFastSearch::SetUpAnswer(uint8_t colour, int32_t column, int
   const uint8_t cell = CellOf(column, row);
   const uint8_t under = Board[cell];
   Put(cell, colour);
+  // The lists as the search from the opponent's answer finds them.
+  if constexpr (ShortcutCheck::Enabled) NameListReaders(colour, Opponent(colour), depth + 1);
   RefreshLines(cell);
   TTrial trial = TTrial::Ended;
   if (Level(colour, slot) >= minLevel) {
@@ -187,6 +189,7 @@ bool TFastSearch::SearchLevel(uint8_t attacker, uint8_t toMove, uint8_t& cell, u
       word = 0;
     Lists.Unranked[mover - CellBlack] = false;
     Drop(toMove - CellBlack, placed);
+    if constexpr (ShortcutCheck::Enabled) NameListReaders(attacker, toMove, depth);
     // The levels read off the lines assume a stone on an empty cell, as every search but a
     // caller's odd trial stone places.
     if (toMove != attacker && under == CellEmpty) {
@@ -212,14 +215,27 @@ bool TFastSearch::SearchLevel(uint8_t attacker, uint8_t toMove, uint8_t& cell, u
   return won;
 }
 
-// The checking build's watch on what AttackerWinsAtTwo reads off the lists: down each list the
+// The checking build's names for faults in the lists as this level's stone leaves them: each
+// colour's list is named after the short-cut that reads it in list order. The attacker's list
+// is read by the answer with two levels left (rule 3); the defender's by the answers at the
+// attacker's stones, from the lines and the entries kept: with three levels left when the
+// attacker is to move with four (rule 4), otherwise in the refresh before the defender's turn
+// (rule 5).
+void TFastSearch::NameListReaders(uint8_t attacker, uint8_t toMove, int32_t depth) {
+  ListReader[attacker - CellBlack] = TShortcut::AttackerAtTwo;
+  ListReader[Opponent(attacker) - CellBlack] = toMove == attacker && depth == 4
+                                                   ? TShortcut::DefenderAtThree
+                                                   : TShortcut::DefenderListUnranked;
+}
+
+// The checking build's watch on what the short-cuts read off the lists: down each list the
 // levels never rise.
 void TFastSearch::CheckListOrder() const {
-  for (const TList& list : Lists.Of) {
+  for (int colour = 0; colour < 2; ++colour) {
+    const TList& list = Lists.Of[colour];
     for (int slot = 1; slot < Slots; ++slot) {
       if (list[slot].Level > list[slot - 1].Level)
-        ShortcutCheck::Fail(TShortcut::AttackerAtTwo,
-                            "a list's levels rise from one slot to the next");
+        ShortcutCheck::Fail(ListReader[colour], "a list's levels rise from one slot to the next");
     }
   }
 }

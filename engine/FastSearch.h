@@ -15,7 +15,10 @@
 // The rules by which it searches less. Each keeps every answer (move, verdict, messages) the
 // plain search gives; the checking build (LINDORA_CHECK_SHORTCUTS) runs the full search wherever
 // rules 1 to 4 and 6 answer without it, checks rule 5 against a full refresh, and stops on any
-// difference.
+// difference. It also asserts what rules 3 to 5 read off the lists: down a list levels never
+// rise, and every level a refresh changes at an empty cell is ranked again. A fault in the
+// attacker's list is reported as rule 3's, one in the defender's as that of rule 4 or 5,
+// whichever reads the list next.
 //
 //  1. Set-up moves in order of preference (TGameBoard::FastSetUp). The plain walk tries every
 //     quiet move and keeps the highest-scoring one that sets up a win, the later slot on equal
@@ -30,10 +33,8 @@
 //     defender's stone, without placing it (AttackerWinsAtTwo): every search it could hand on
 //     answers false by rule 2 or for want of depth, so only its lists' top levels decide, and
 //     those follow from the lines while fewer than HandOverCells of its cells reach
-//     OpenFourLevel. The checking build also asserts what this relies on: down a list levels
-//     never rise, and every level a refresh changes at an empty cell is ranked again.
-//     FastSearch.SameAnswersOnBoardsThatMakeEveryShortCutFire reaches the hand-over, at the
-//     limit and past it.
+//     OpenFourLevel. FastSearch.SameAnswersOnBoardsThatMakeEveryShortCutFire reaches the
+//     hand-over, at the limit and past it.
 //  4. The defender to move with three levels left is answered from the lines through the
 //     attacker's stone, whose levels are written but not ranked (AttackerWinsAtThree): its turn
 //     reads the two lists' top levels and hands each block to rule 3. The attacker's list holds
@@ -187,6 +188,8 @@ class TFastSearch {
   const std::atomic<bool>* Stopped = nullptr;
   bool InReference = false;         // the checking build's full search runs: no short-cuts
   uint64_t RankedCells[2][4] = {};  // the checking build's record of a refresh's rankings
+  // The checking build's names for faults in each colour's list: the short-cut that reads it.
+  TShortcut ListReader[2] = {TShortcut::AttackerAtTwo, TShortcut::AttackerAtTwo};
 
   bool Search(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel, int32_t depth,
               bool foursKnownToFail = false);
@@ -198,6 +201,7 @@ class TFastSearch {
   bool FullSearch(uint8_t attacker, uint8_t toMove, uint8_t& cell, uint8_t minLevel, int32_t depth);
   [[noreturn]] void Mismatch(TShortcut rule, bool answer, bool full, uint8_t attacker,
                              uint8_t toMove, uint8_t cell, int32_t depth) const;
+  void NameListReaders(uint8_t attacker, uint8_t toMove, int32_t depth);
   void CheckListOrder() const;
   void LoadLists(const CandidateLists& lists);
   void Put(uint8_t cell, uint8_t code);
