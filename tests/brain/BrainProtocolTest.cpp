@@ -279,7 +279,7 @@ TEST(BrainSession, InfoIsSilentButForAnotherRule) {
 }
 
 // The time a move at Hard or Expert may take follows the manager's INFO lines: the turn time,
-// or a fifteenth of the time left when that is less, each less 30 ms and a twentieth; Hard a
+// or a fifteenth of the time left when that is less, each less 60 ms and a tenth; Hard a
 // quarter of it; never nothing.
 TEST(BrainSession, ThinkingTimeFollowsTheManagersTimes) {
   const struct {
@@ -287,14 +287,14 @@ TEST(BrainSession, ThinkingTimeFollowsTheManagersTimes) {
     std::vector<const char*> Infos;
     int64_t Milliseconds;
   } cases[] = {
-      {TLevel::Expert, {}, 30000 - 30 - 1500},
-      {TLevel::Expert, {"INFO timeout_turn 1000"}, 1000 - 30 - 50},
-      {TLevel::Hard, {"INFO timeout_turn 1000"}, (1000 - 30 - 50) / 4},
-      {TLevel::Expert, {"INFO timeout_turn 5000", "INFO time_left 15000"}, 1000 - 30 - 50},
-      {TLevel::Expert, {"INFO timeout_match 60000", "INFO time_left 6000000"}, 30000 - 1530},
+      {TLevel::Expert, {}, 30000 - 60 - 3000},
+      {TLevel::Expert, {"INFO timeout_turn 1000"}, 1000 - 60 - 100},
+      {TLevel::Hard, {"INFO timeout_turn 1000"}, (1000 - 60 - 100) / 4},
+      {TLevel::Expert, {"INFO timeout_turn 5000", "INFO time_left 15000"}, 1000 - 60 - 100},
+      {TLevel::Expert, {"INFO timeout_match 60000", "INFO time_left 6000000"}, 30000 - 3060},
       {TLevel::Expert, {"INFO timeout_turn 0"}, 1},
       {TLevel::Expert, {"INFO timeout_turn 1000", "INFO time_left -200"}, 1},
-      {TLevel::Expert, {"INFO timeout_turn x", "INFO max_memory 1000000"}, 30000 - 1530}};
+      {TLevel::Expert, {"INFO timeout_turn x", "INFO max_memory 1000000"}, 30000 - 3060}};
   for (const auto& each : cases) {
     TBrainProtocol brain;
     brain.SetLevel(each.Level);

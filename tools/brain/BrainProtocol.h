@@ -70,8 +70,8 @@ class TBrainProtocol {
   // of the time left when that is less, less the margin for answering; Hard takes a quarter.
   TThinkLimits ThinkBudget() const;
   // Milliseconds kept back from every budget for answering, and the share of it.
-  static constexpr int64_t MarginMs = 30;
-  static constexpr int64_t MarginShare = 20;  // a twentieth of the budget as well
+  static constexpr int64_t MarginMs = 60;
+  static constexpr int64_t MarginShare = 10;  // a tenth of the budget as well
   // The time left is spread over this many moves to come.
   static constexpr int64_t MovesToCome = 15;
 
