@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "FastGeometry.h"
+#include "SearchTurns.h"
 
 #if defined(__SSE2__) && !defined(LINDORA_NO_SIMD)
 #include <emmintrin.h>
@@ -199,14 +200,16 @@ int8_t TFastSearch::RefreshBeforeDefender(uint8_t attacker, uint8_t cell) {
     RefreshLines(cell);
     return Lists.Of[defender][0].Level;
   }
-  int8_t ranked[2] = {};
+  TList ranked = {};
+  int8_t rankedTop = 0;
   if constexpr (ShortcutCheck::Enabled) {
-    // The refresh with every ranking, for the tops; then everything as it was.
+    // The refresh with every ranking, for what the defender's turn reads; then everything as it
+    // was.
     const TLists before = Lists;
     const size_t mark = UndoSize;
     RefreshLines(cell);
-    ranked[0] = Lists.Of[a][0].Level;
-    ranked[1] = Lists.Of[defender][0].Level;
+    std::memcpy(ranked, Lists.Of[a], sizeof ranked);
+    rankedTop = Lists.Of[defender][0].Level;
     UndoTo(mark);
     Lists = before;
   }
@@ -234,17 +237,18 @@ int8_t TFastSearch::RefreshBeforeDefender(uint8_t attacker, uint8_t cell) {
   Lists.Unranked[defender] = true;
   if constexpr (ShortcutCheck::Enabled) {
     ShortcutCheck::Count(TShortcut::DefenderListUnranked);
-    // The levels the defender's turn tells apart, given the attacker's top.
-    auto known = [](int8_t top, int8_t from) { return top >= from ? top : 0; };
-    const int8_t read = tops.AttackerTop == FiveLevel       ? FiveLevel
-                        : tops.AttackerTop >= OpenFourLevel ? OpenFourLevel
-                                                            : 99;
-    if (known(ranked[0], OpenFourLevel) != known(tops.AttackerTop, OpenFourLevel) ||
-        known(ranked[1], read) != known(tops.DefenderTop, read)) {
+    // What the defender's turn reads: the attacker's list slot by slot, the defender's top as
+    // OwnTopAsRead tells it (SearchTurns.h).
+    const int8_t attackerTop = Lists.Of[a][0].Level;
+    const int8_t read = SearchTurns::OwnTopAsRead(tops.DefenderTop, attackerTop);
+    if (std::memcmp(ranked, Lists.Of[a], sizeof ranked) != 0 ||
+        read != SearchTurns::OwnTopAsRead(rankedTop, attackerTop)) {
       char what[160];
       std::snprintf(what, sizeof what,
-                    "top levels %d and %d where the ranked lists' are %d and %d (stone on %d,%d)",
-                    tops.AttackerTop, tops.DefenderTop, ranked[0], ranked[1], cell >> 4, cell & 15);
+                    "the attacker's list topping at %d and the defender's top %d, read as %d, "
+                    "where a full refresh gives %d and %d (stone on %d,%d)",
+                    attackerTop, tops.DefenderTop, read, ranked[0].Level, rankedTop, cell >> 4,
+                    cell & 15);
       ShortcutCheck::Fail(TShortcut::DefenderListUnranked, what);
     }
   }

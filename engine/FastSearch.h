@@ -44,10 +44,15 @@
 //     in any order, since the turn answers true only if all of them lose.
 //     FastSearch.SameAnswersOnBoardsThatMakeEveryShortCutFire.
 //  5. After the attacker's stone, with the defender to move, the defender's list is not ranked
-//     (RefreshBeforeDefender): its turn reads only its top level, which comes from the lines as
-//     in rule 4, and every move it makes empties the list. The checking build compares both
-//     lists' tops with a full refresh and stops on any read of a list left unranked.
-//     FastSearch.SameAnswersOnBoardsThatMakeEveryShortCutFire ranks in full past the limit too.
+//     (RefreshBeforeDefender). DefendersTurn reads of that list only its top, and only as
+//     SearchTurns::OwnTopAsRead tells it given the attacker's top: whether it is a five point when
+//     the attacker's is, whether it is an open-four point or more when the attacker's is an
+//     open-four point, nothing when the attacker's is lower. Just that is read off the lines, as
+//     in rule 4, and handed to the turn as its own top; every move the turn makes empties the list
+//     before anything else reads it. The checking build compares the attacker's list and the
+//     defender's top, as the turn reads it, with a full refresh, and stops on any read of a list
+//     left unranked. FastSearch.SameAnswersOnBoardsThatMakeEveryShortCutFire ranks in full past
+//     the limit too.
 //  6. Fours known to fail (foursKnownToFail, SearchTurns.h): a four that has just failed as a
 //     fours-only search is not searched as one again under a three. Fours are always searched
 //     with minLevel 9, so the same search has already answered false.

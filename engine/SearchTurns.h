@@ -83,9 +83,25 @@ bool AttackersTurn(TSearcher& searcher, uint8_t attacker, TMove& move, uint8_t m
   return false;
 }
 
+// The defender's own top level as DefendersTurn reads it, given the top of the attacker's list:
+// a five point or not when the attacker's tops at a five point, an open-four point or more or not
+// when it tops at an open-four point, and nothing when it tops lower, since the turn then answers
+// false whatever the defender holds. Tops that read the same make the same turn.
+constexpr int8_t OwnTopAsRead(int8_t ownTop, int8_t attackerTop) {
+  if (attackerTop == 11) return ownTop == 11 ? 11 : 0;
+  if (attackerTop == 10) return ownTop >= 10 ? 10 : 0;
+  return 0;
+}
+
 // The defender to move after an attacker's threat. The attacker's win holds only if every block
-// of the threat still loses; a threat the defender need not answer wins nothing. Of its own list
-// the turn reads only the top level, ownTop, which the searcher may know without ranking the list.
+// of the threat still loses; a threat the defender need not answer wins nothing.
+//
+// The turn reads the attacker's list slot by slot, and of the defender's own list only the top
+// level, ownTop, and that only through OwnTopAsRead. So the searcher hands it, at the start of
+// the turn, the top of the defender's list as the stone that made the threat leaves it (or as the
+// search was given it, when no stone was placed), or any level that reads the same; and the
+// searcher need not rank the defender's list at all, since nothing reads it before a block, the
+// defender's stone, empties it.
 template <class TSearcher, class TMove>
 bool DefendersTurn(TSearcher& searcher, uint8_t attacker, int8_t ownTop, uint8_t minLevel,
                    int32_t depth, bool foursKnownToFail = false) {
@@ -95,9 +111,10 @@ bool DefendersTurn(TSearcher& searcher, uint8_t attacker, int8_t ownTop, uint8_t
   };
   auto theirs = [&](int slot) { return searcher.Level(attacker, slot); };
 
-  if (ownTop == 11) return false;
+  const int8_t own = OwnTopAsRead(ownTop, theirs(1));
+  if (own == 11) return false;
   if (theirs(1) == 11) return tryBlock(1, foursKnownToFail);
-  if (ownTop == 10) return false;
+  if (own == 10) return false;
   if (theirs(1) == 10) {
     for (int slot = 1; slot <= Last; ++slot) {
       if (theirs(slot) < 9) return true;
