@@ -41,8 +41,10 @@
 //     just the cells the stone raised, so its top and its strong points come from the lines; the
 //     defender's top comes from the lines and its kept entries; each holds while fewer than
 //     HandOverCells cells stand at the levels read. Every block of the strong points is tried,
-//     in any order, since the turn answers true only if all of them lose.
-//     FastSearch.SameAnswersOnBoardsThatMakeEveryShortCutFire.
+//     in any order, since the turn answers true only if all of them lose; a block that rule 3
+//     cannot answer is not taken for one that holds, and leaves the answer to the full search
+//     unless another block holds. FastSearch.SameAnswersOnBoardsThatMakeEveryShortCutFire, with
+//     a board where one block cannot be answered and all of them lose.
 //  5. After the attacker's stone, with the defender to move, the defender's list is not ranked
 //     (RefreshBeforeDefender). DefendersTurn reads of that list only its top, and only as
 //     SearchTurns::OwnTopAsRead tells it given the attacker's top: whether it is a five point when

@@ -408,6 +408,29 @@ TEST(FastSearch, SameAnswersOnBoardsThatMakeEveryShortCutFire) {
   }
   EXPECT_GT(searches, 200);
 
+  // A block whose answer with two levels left is not known: White's four has its five point on
+  // (8, 8), where Black's block makes two open threes, and Black's threes pointing at one of
+  // their open-four points, (7, 7), from five sides leave twelve of Black's open-four points on
+  // the lines through White's block there. Every block still loses, so Black wins.
+  static constexpr int32_t Sides[5][2] = {{-1, 0}, {1, 0}, {0, -1}, {-1, -1}, {1, -1}};
+  TGameBoard pointed;
+  PlaceAll(pointed, {{3, 8, CellBlack},
+                     {4, 8, CellWhite},
+                     {5, 8, CellWhite},
+                     {6, 8, CellWhite},
+                     {7, 8, CellWhite},
+                     {8, 9, CellBlack},
+                     {8, 10, CellBlack},
+                     {9, 9, CellBlack},
+                     {10, 10, CellBlack}});
+  for (const int32_t* side : Sides) {
+    for (int32_t k = 2; k <= 4; ++k)
+      pointed.PlaceStone(7 + k * side[0], 7 + k * side[1], CellBlack);
+  }
+  CandidateLists pointedLists{};
+  pointed.FillCandidates(pointedLists);
+  ExpectSameSearch(pointed, CellBlack, CellBlack, 0, 0, 7, pointedLists, 4);
+
   if constexpr (ShortcutCheck::Enabled) {
     for (int rule = 0; rule < static_cast<int>(TShortcut::Count); ++rule) {
       const TShortcut shortcut = static_cast<TShortcut>(rule);
