@@ -91,6 +91,8 @@ void TFastSearch::ReadDefenderSide(int defender, uint8_t cell, TStoneTops& tops)
       const int8_t others = OthersMax(levels, Geometry.LevelOffsets[at], direction);
       const int8_t before = std::max(others, tops.OldTheirs[direction][j]);
       const int8_t after = std::max(others, tops.NewTheirs[direction][j]);
+      // Counted at the higher of before and after: a cell that falls below OpenFourLevel may
+      // have kept another out of the full refresh's list before it fell.
       tops.DefenderHigh += std::max(before, after) >= OpenFourLevel;
       tops.DefenderTop = std::max(tops.DefenderTop, after);
     }
