@@ -4,7 +4,6 @@
 // the stones instead of placing them and ranking what they change (see the rules at the top of
 // FastSearch.h).
 #include <algorithm>
-#include <cstdio>
 
 #include "FastGeometry.h"
 
