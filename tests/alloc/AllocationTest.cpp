@@ -90,12 +90,12 @@ TEST(Allocation, LevelsAllocateNothingOnceMade) {
   TLevelPlayer player(1 << 20);
   std::mt19937 random(7);
   TThinkLimits limits;
-  limits.Nodes = 60;
-  for (int game = 0; game < 4; ++game) {
+  limits.Nodes = 40;
+  for (int game = 0; game < 2; ++game) {
     TGameBoard engine;
     engine.SetReporter(&reporter);
     uint8_t colour = PlaceOpening(engine, random, 3);
-    for (int ply = 0; ply < 30; ++ply) {
+    for (int ply = 0; ply < 24; ++ply) {
       const TLevel level = ply % 2 == 0 ? TLevel::Expert : TLevel::Beginner;
       int32_t column = 0, row = 0;
       const uint64_t before = Allocations.load();

@@ -35,7 +35,7 @@ std::vector<TPosition> GamePositions(int games) {
   for (int game = 0; game < games; ++game) {
     TGameBoard engine;
     uint8_t colour = PlaceOpening(engine, random, OpeningSize(random));
-    for (int ply = 0; ply < 40; ++ply) {
+    for (int ply = 0; ply < 30; ++ply) {
       positions.push_back({engine, colour});
       int32_t column = 0, row = 0;
       engine.ChooseMove(colour, column, row, DesignDepth);
@@ -73,7 +73,7 @@ TEST(Levels, NormalIsTheDesignAndTheWeakLevelsErrAsPeopleDo) {
   TLevelPlayer player(1 << 16);
   TPanel panel;
   int differs[2] = {0, 0}, positions = 0;
-  for (TPosition& position : GamePositions(12)) {
+  for (TPosition& position : GamePositions(6)) {
     TGameBoard& engine = position.Engine;
     engine.SetReporter(&panel);
     int32_t designColumn = 0, designRow = 0;
@@ -112,7 +112,7 @@ TEST(Levels, HardAndExpertKeepToTheirBudgets) {
   TLevelPlayer player(1 << 20);
   TPanel panel;
   std::vector<TPosition> positions = GamePositions(3);
-  for (size_t index = 0; index < positions.size(); index += 20) {
+  for (size_t index = 0; index < positions.size(); index += 25) {
     TGameBoard& engine = positions[index].Engine;
     const uint8_t colour = positions[index].Colour;
     engine.SetReporter(&panel);
@@ -126,10 +126,10 @@ TEST(Levels, HardAndExpertKeepToTheirBudgets) {
       for (int run = 0; run < 2; ++run) {
         player.ClearTable();
         TThinkLimits limits;
-        limits.Nodes = 150;
+        limits.Nodes = 80;
         player.Choose(engine, level, colour, column[run], row[run], limits);
         nodes[run] = player.LastThought().Nodes;
-        EXPECT_LE(nodes[run], 150u);
+        EXPECT_LE(nodes[run], 80u);
         EXPECT_EQ(engine.CellAt(column[run], row[run]), CellEmpty);
       }
       EXPECT_EQ(column[0] * 100 + row[0], column[1] * 100 + row[1]);
@@ -148,7 +148,7 @@ TEST(Levels, HardAndExpertKeepToTheirBudgets) {
       EXPECT_EQ(player.LastThought().Nodes, 0u);
       TThinkLimits shallow;
       shallow.Depth = 8;
-      shallow.Nodes = 300;
+      shallow.Nodes = 120;
       player.Choose(engine, level, colour, c, r, shallow);
       EXPECT_LE(player.LastThought().Depth, 8);
     }
