@@ -21,3 +21,12 @@ TVerdict WeakMove(TGameBoard& engine, TLevel level, uint8_t colour, int32_t& col
 
 // true when no stone stands within two intersections of (column, row) either way.
 bool FarFromStones(const TGameBoard& engine, int32_t column, int32_t row);
+
+// An intersection's threat to either colour, by the design's weights.
+double CellWeight(const TGameBoard& engine, int32_t column, int32_t row);
+// The first intersection in scan order where colour completes five, or false.
+bool FivePoint(const TGameBoard& engine, uint8_t colour, int32_t& column, int32_t& row);
+// Keeps (column, row) among the count best cells by weight, best first, most at most; the cells
+// before first stay where they are.
+void KeepBest(double* weights, int32_t (*cells)[2], int& count, int most, int first, double weight,
+              int32_t column, int32_t row);

@@ -55,36 +55,15 @@ void RankCandidates(const TGameBoard& engine, int32_t (*candidates)[2], int& cou
     for (int32_t row = 1; row <= BoardSize; ++row) {
       if (engine.Board[column][row] != CellEmpty) continue;
       if (column == candidates[0][0] && row == candidates[0][1]) continue;
-      double weight = 0;
-      for (uint8_t colour = CellBlack; colour <= CellWhite; ++colour)
-        for (int direction = 0; direction < 4; ++direction)
-          weight += TGameBoard::LevelWeight[engine.Threat.At(colour, column, row, direction)];
-      if (weight == 0) continue;
-      int place = count < most ? count++ : most;
-      if (place == most && weight <= weights[most - 1]) continue;
-      if (place == most) place = most - 1;
-      while (place > first && weights[place - 1] < weight) {
-        weights[place] = weights[place - 1];
-        candidates[place][0] = candidates[place - 1][0];
-        candidates[place][1] = candidates[place - 1][1];
-        --place;
-      }
-      weights[place] = weight;
-      candidates[place][0] = column;
-      candidates[place][1] = row;
+      const double weight = CellWeight(engine, column, row);
+      if (weight > 0) KeepBest(weights, candidates, count, most, first, weight, column, row);
     }
   }
 }
 
 bool HasFivePoint(const TGameBoard& engine, uint8_t colour) {
-  for (int32_t column = 1; column <= BoardSize; ++column) {
-    for (int32_t row = 1; row <= BoardSize; ++row) {
-      if (engine.Board[column][row] != CellEmpty) continue;
-      for (int direction = 0; direction < 4; ++direction)
-        if (engine.Threat.At(colour, column, row, direction) == FiveLevel) return true;
-    }
-  }
-  return false;
+  int32_t column = 0, row = 0;
+  return FivePoint(engine, colour, column, row);
 }
 
 void ShowVerdict(const TGameBoard& engine, TVerdict verdict) {

@@ -40,15 +40,6 @@ class TPositionRandom {
   uint64_t State;
 };
 
-// An intersection's threat to either colour, by the design's weights.
-double CellWeight(const TGameBoard& engine, int32_t column, int32_t row) {
-  double weight = 0;
-  for (uint8_t colour = CellBlack; colour <= CellWhite; ++colour)
-    for (int direction = 0; direction < 4; ++direction)
-      weight += TGameBoard::LevelWeight[engine.Threat.At(colour, column, row, direction)];
-  return weight;
-}
-
 // One of the best few empty intersections near the stones: the best one half of the time, the
 // next one half of the rest, and so on.
 void NearMove(const TGameBoard& engine, int choices, TPositionRandom& random, int32_t& column,
@@ -62,18 +53,7 @@ void NearMove(const TGameBoard& engine, int choices, TPositionRandom& random, in
       if (engine.Board[c][r] != CellEmpty || FarFromStones(engine, c, r)) continue;
       // A little of the draw on every cell breaks ties differently from position to position.
       const double weight = CellWeight(engine, c, r) + static_cast<double>(random.Next() % 16) / 16;
-      int place = count < choices ? count++ : choices;
-      if (place == choices && weight <= weights[choices - 1]) continue;
-      if (place == choices) place = choices - 1;
-      while (place > 0 && weights[place - 1] < weight) {
-        weights[place] = weights[place - 1];
-        cells[place][0] = cells[place - 1][0];
-        cells[place][1] = cells[place - 1][1];
-        --place;
-      }
-      weights[place] = weight;
-      cells[place][0] = c;
-      cells[place][1] = r;
+      KeepBest(weights, cells, count, choices, 0, weight, c, r);
     }
   }
   if (count == 0) {
@@ -85,6 +65,17 @@ void NearMove(const TGameBoard& engine, int choices, TPositionRandom& random, in
     ++pick;
   column = cells[pick][0];
   row = cells[pick][1];
+}
+
+}  // namespace
+
+// An intersection's threat to either colour, by the design's weights.
+double CellWeight(const TGameBoard& engine, int32_t column, int32_t row) {
+  double weight = 0;
+  for (uint8_t colour = CellBlack; colour <= CellWhite; ++colour)
+    for (int direction = 0; direction < 4; ++direction)
+      weight += TGameBoard::LevelWeight[engine.Threat.At(colour, column, row, direction)];
+  return weight;
 }
 
 // The first intersection in scan order where colour completes five, or false.
@@ -104,7 +95,21 @@ bool FivePoint(const TGameBoard& engine, uint8_t colour, int32_t& column, int32_
   return false;
 }
 
-}  // namespace
+void KeepBest(double* weights, int32_t (*cells)[2], int& count, int most, int first, double weight,
+              int32_t column, int32_t row) {
+  int place = count < most ? count++ : most;
+  if (place == most && weight <= weights[most - 1]) return;
+  if (place == most) place = most - 1;
+  while (place > first && weights[place - 1] < weight) {
+    weights[place] = weights[place - 1];
+    cells[place][0] = cells[place - 1][0];
+    cells[place][1] = cells[place - 1][1];
+    --place;
+  }
+  weights[place] = weight;
+  cells[place][0] = column;
+  cells[place][1] = row;
+}
 
 bool FarFromStones(const TGameBoard& engine, int32_t column, int32_t row) {
   for (int32_t c = column - 2; c <= column + 2; ++c) {

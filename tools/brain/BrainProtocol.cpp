@@ -30,22 +30,8 @@ std::string Upper(std::string_view text) {
   return upper;
 }
 
-// A whole decimal number, optionally signed, that fits a signed 32-bit integer.
-bool ParseInt32(std::string_view text, int32_t& value) {
-  text = Trim(text);
-  if (text.empty() || text.size() > 20) return false;
-  const std::string token(text);
-  errno = 0;
-  char* end = nullptr;
-  const long long parsed = std::strtoll(token.c_str(), &end, 10);
-  if (errno != 0 || end != token.c_str() + token.size()) return false;
-  if (parsed < std::numeric_limits<int32_t>::min() || parsed > std::numeric_limits<int32_t>::max())
-    return false;
-  value = static_cast<int32_t>(parsed);
-  return true;
-}
-
-// The same for a signed 64-bit integer (memory sizes and times may pass 2^31).
+// A whole decimal number, optionally signed, that fits a signed 64-bit integer (memory sizes
+// and times may pass 2^31).
 bool ParseInt64(std::string_view text, int64_t& value) {
   text = Trim(text);
   if (text.empty() || text.size() > 20) return false;
@@ -55,6 +41,16 @@ bool ParseInt64(std::string_view text, int64_t& value) {
   const long long parsed = std::strtoll(token.c_str(), &end, 10);
   if (errno != 0 || end != token.c_str() + token.size()) return false;
   value = parsed;
+  return true;
+}
+
+// The same for a signed 32-bit integer.
+bool ParseInt32(std::string_view text, int32_t& value) {
+  int64_t parsed = 0;
+  if (!ParseInt64(text, parsed) || parsed < std::numeric_limits<int32_t>::min() ||
+      parsed > std::numeric_limits<int32_t>::max())
+    return false;
+  value = static_cast<int32_t>(parsed);
   return true;
 }
 
