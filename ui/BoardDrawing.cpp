@@ -132,7 +132,11 @@ void TForm1::DrawCornerMark(int32_t column, int32_t row, TColor colour) {
 
 void TForm1::Image1MouseMove(int x, int y) {
   int32_t column = 0, row = 0;
-  if (!CellUnder(x, y, column, row)) return;
+  if (CellUnder(x, y, column, row)) MoveCursor(column, row);
+}
+
+// The panel is written on every move inside the grid, also when the cell stays the same.
+void TForm1::MoveCursor(int32_t column, int32_t row) {
   if (column != CursorColumn || row != CursorRow) {
     DrawCornerMark(CursorColumn, CursorRow, CursorMarkColor);
     DrawCornerMark(column, row, CursorMarkColor);

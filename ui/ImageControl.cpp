@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ImageControl.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
+#include <iterator>
 
 TImage::TImage(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
 }
 
 void TImage::SetPicture(const QImage& bitmap) {
@@ -37,6 +41,19 @@ void TImage::mousePressEvent(QMouseEvent* event) {
 void TImage::mouseMoveEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint() - PictureOrigin();
   if (PictureImage.rect().contains(at)) emit MouseMove(at.x(), at.y());
+}
+
+void TImage::keyPressEvent(QKeyEvent* event) {
+  static constexpr int BoardKeys[] = {Qt::Key_Left, Qt::Key_Right,  Qt::Key_Up,    Qt::Key_Down,
+                                      Qt::Key_Home, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space};
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  const bool boardKey =
+      std::find(std::begin(BoardKeys), std::end(BoardKeys), event->key()) != std::end(BoardKeys);
+  if (plain && boardKey) {
+    emit KeyDown(event->key());
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void TImage::resizeEvent(QResizeEvent*) {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The image control that shows the board picture (Image1): it owns the picture, offers its
-// drawing surface, and passes mouse presses, mouse moves and its own size changes on. A picture
-// smaller than the control sits in its middle; mouse positions are passed on in the picture's
-// own coordinates, and only where they fall on it.
+// drawing surface, and passes mouse presses, mouse moves, the board's keys and its own size
+// changes on. A picture smaller than the control sits in its middle; mouse positions are passed
+// on in the picture's own coordinates, and only where they fall on it.
 #pragma once
 
 #include <QImage>
@@ -27,12 +27,16 @@ class TImage : public QWidget {
  signals:
   void MouseDown(Qt::MouseButton button, int x, int y);
   void MouseMove(int x, int y);
+  // One of the keys that play on the board: an arrow, Home, Enter, Return or Space, pressed
+  // without Ctrl, Alt or Shift. Other keys go on to the window (its shortcuts among them).
+  void KeyDown(int key);
   void Resized();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:

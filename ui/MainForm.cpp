@@ -132,8 +132,10 @@ void TForm1::FormCreate() {
   LastColumn = LastRow = 1;
 }
 
+// The board takes the keys from the start, so that a game can be played without the mouse.
 void TForm1::FormShow() {
   Action1Execute();
+  Image1->setFocus();
 }
 
 // The picture's events stop reaching the window first: the components outlive this call and
@@ -186,7 +188,34 @@ bool TForm1::CellUnder(int x, int y, int32_t& column, int32_t& row) const {
 
 void TForm1::Image1MouseDown(Qt::MouseButton, int x, int y) {
   int32_t column = 0, row = 0;
-  if (!CellUnder(x, y, column, row) || ComputerThinking()) return;
+  if (CellUnder(x, y, column, row)) UserMoveAt(column, row);
+}
+
+// Like the mouse, the keys do nothing until the board has been drawn.
+void TForm1::Image1KeyDown(int key) {
+  if (CellPitch < 1) return;
+  const auto step = [this](int32_t columns, int32_t rows) {
+    MoveCursor(std::clamp(CursorColumn + columns, 1, BoardSize),
+               std::clamp(CursorRow + rows, 1, BoardSize));
+  };
+  switch (key) {
+    case Qt::Key_Left:
+      return step(-1, 0);
+    case Qt::Key_Right:
+      return step(1, 0);
+    case Qt::Key_Up:
+      return step(0, -1);
+    case Qt::Key_Down:
+      return step(0, 1);
+    case Qt::Key_Home:
+      return MoveCursor(BoardCentre, BoardCentre);
+    default:
+      return UserMoveAt(CursorColumn, CursorRow);
+  }
+}
+
+void TForm1::UserMoveAt(int32_t column, int32_t row) {
+  if (ComputerThinking()) return;
   StopThinking();  // a hint still being thought of is no longer wanted
   if (PlayMode == ModeReplay) LeaveReplay();
   if (!PlayAt(column, row, SideToMove)) return;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window (Form1): it owns the board engine and all game state, turns mouse clicks on the
-// board picture into moves, answers them in play against the computer, keeps the move history
-// and draws the board.
+// The main window (Form1): it owns the board engine and all game state, turns mouse clicks and
+// keys on the board picture into moves, answers them in play against the computer, keeps the
+// move history and draws the board.
 #pragma once
 
 #include <QFileDialog>
@@ -45,6 +45,7 @@ constexpr TColor HintMarkColor = 0xFFFFFF;    // a ring that inverts the picture
 constexpr int HardMilliseconds = 500;
 constexpr int ExpertMilliseconds = 3000;
 constexpr int HintMilliseconds = 1000;
+constexpr int32_t BoardCentre = 8;     // where Home puts the cursor
 constexpr int32_t ComputerDepth = 16;  // search budget of the computer's answer
 constexpr int StatusPanelCount = 5;
 constexpr int ToggleGrowth = 50;  // pixels the window grows when the tool bar or status bar returns
@@ -136,6 +137,9 @@ class TForm1 : public QMainWindow, public TReporter {
   void FormResize();
   void Image1MouseDown(Qt::MouseButton button, int x, int y);
   void Image1MouseMove(int x, int y);
+  // The arrows move the cursor one intersection, Home puts it on the centre, Enter and Space
+  // play at it as a click there does.
+  void Image1KeyDown(int key);
 
   // Commands.
   void Action1Execute();          // New game
@@ -158,6 +162,12 @@ class TForm1 : public QMainWindow, public TReporter {
   void Action10Execute();         // Hint
   // true while the computer thinks about its move: a click on the board places nothing.
   bool ComputerThinking() const;
+
+  // The user's stone at an intersection, by a click or a key: the rest of a click once it is
+  // mapped, with its refusals and the computer's answer.
+  void UserMoveAt(int32_t column, int32_t row);
+  // The cursor mark to an intersection, named in status panel 1; the mouse and the keys move it.
+  void MoveCursor(int32_t column, int32_t row);
 
   // The one path by which a stone of either side reaches the board: true when the board took it.
   bool PlayAt(int32_t column, int32_t row, uint8_t colour);

@@ -261,6 +261,7 @@ void TForm1::CreateBoardArea() {
   ScrollBox1->setObjectName("ScrollBox1");
   ScrollBox1->setFrameShape(QFrame::NoFrame);
   ScrollBox1->setWidgetResizable(true);
+  ScrollBox1->setFocusPolicy(Qt::NoFocus);  // the board is never scrolled; it takes the keys
   Image1 = new TImage;
   Image1->setObjectName("Image1");
   ScrollBox1->setWidget(Image1);
@@ -306,6 +307,7 @@ void TForm1::CreateFileDialogs() {
 void TForm1::ConnectEvents() {
   connect(Image1, &TImage::MouseDown, this, &TForm1::Image1MouseDown);
   connect(Image1, &TImage::MouseMove, this, &TForm1::Image1MouseMove);
+  connect(Image1, &TImage::KeyDown, this, &TForm1::Image1KeyDown);
   // Queued: the window resizes itself only after the layout that resized the picture is done.
   connect(Image1, &TImage::Resized, this, &TForm1::FormResize, Qt::QueuedConnection);
   connect(Action1, &QAction::triggered, this, &TForm1::Action1Execute);

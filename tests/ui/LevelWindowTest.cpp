@@ -2,6 +2,7 @@
 // The levels in the window: the Level menu, Hard and Expert thinking off the interface thread
 // (clicks meanwhile place nothing; New game, Backward and Exit stop the thought and nothing of
 // it lands), and the hint's mark and its removal.
+#include <QKeyEvent>
 #include <QMenu>
 #include <QThread>
 #include <chrono>
@@ -57,6 +58,9 @@ TEST_F(LevelWindow, ExpertThinksOffTheThreadAndClicksMeanwhilePlaceNothing) {
   EXPECT_EQ(Form->PanelText(1), "0.0 s");
   Click(3, 3);
   EXPECT_EQ(Form->History.size(), 1u) << "a click while the computer thinks places nothing";
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(Form->Image1, &enter);
+  EXPECT_EQ(Form->History.size(), 1u) << "nor does Enter on the cursor's intersection";
   ASSERT_TRUE(WaitFor([&] { return Form->History.size() == 2; }));
   EXPECT_FALSE(Form->ComputerThinking());
   EXPECT_EQ(Form->SideToMove, CellBlack);
