@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFrame>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -101,6 +102,13 @@ QWidget* ToolSeparator(QToolBar* bar, const char* name) {
   return gap;
 }
 
+// Shortcuts reach their entry from anywhere in the window, whichever widget has the focus.
+void WindowShortcuts(QWidget* window, QAction* item, const QList<QKeySequence>& keys) {
+  item->setShortcuts(keys);
+  item->setShortcutContext(Qt::WindowShortcut);
+  window->addAction(item);
+}
+
 // A menu entry with its own handler and a tick of its own.
 QAction* TickedMenuItem(QMenu* menu, const char* name, const QString& caption, bool ticked) {
   QAction* item = menu->addAction(caption);
@@ -157,40 +165,42 @@ void TForm1::CreateActions() {
   Action10 = NewAction(this, "Action10", "Hint", "", NoImage);
 }
 
+// Every title and entry has an access letter of its own within its menu, marked with '&'; the
+// menus show the texts without it. Beside the design's F2 the window takes the usual shortcuts.
 void TForm1::CreateMenus() {
   MainMenu1 = menuBar();
   MainMenu1->setObjectName("MainMenu1");
 
-  N1 = MainMenu1->addMenu("Game");
+  N1 = MainMenu1->addMenu("&Game");
   N1->setObjectName("N1");
-  N2 = LinkedMenuItem(N1, "N2", "New game", Action1);
-  // F2 reaches New game from anywhere in the window, whichever widget has the focus.
-  N2->setShortcut(Qt::Key_F2);
-  N2->setShortcutContext(Qt::WindowShortcut);
-  addAction(N2);
-  N17 = LinkedMenuItem(N1, "N17", "Open game", Action7);
-  N18 = LinkedMenuItem(N1, "N18", "Save game", Action6);
-  N29 = LinkedMenuItem(N1, "N29", "Hint", Action10);
-  N29->setShortcut(Qt::Key_H);
-  N29->setShortcutContext(Qt::WindowShortcut);
-  addAction(N29);
+  N2 = LinkedMenuItem(N1, "N2", "&New game", Action1);
+  WindowShortcuts(this, N2, {Qt::Key_F2, Qt::CTRL | Qt::Key_N});
+  N17 = LinkedMenuItem(N1, "N17", "&Open game", Action7);
+  WindowShortcuts(this, N17, {Qt::CTRL | Qt::Key_O});
+  N18 = LinkedMenuItem(N1, "N18", "&Save game", Action6);
+  WindowShortcuts(this, N18, {Qt::CTRL | Qt::Key_S});
+  N29 = LinkedMenuItem(N1, "N29", "&Hint", Action10);
+  WindowShortcuts(this, N29, {Qt::Key_H});
   N3 = MenuSeparator(N1, "N3");
-  N4 = LinkedMenuItem(N1, "N4", "Exit", Action2);
+  N4 = LinkedMenuItem(N1, "N4", "E&xit", Action2);
+  WindowShortcuts(this, N4, {Qt::CTRL | Qt::Key_Q});
 
-  N7 = MainMenu1->addMenu("Option");
+  N7 = MainMenu1->addMenu("&Option");
   N7->setObjectName("N7");
-  N8 = TickedMenuItem(N7, "N8", "Show steps", false);
-  N22 = LinkedMenuItem(N7, "N22", "Show time", Action9);
+  N8 = TickedMenuItem(N7, "N8", "&Show steps", false);
+  N22 = LinkedMenuItem(N7, "N22", "Show t&ime", Action9);
   N19 = MenuSeparator(N7, "N19");
-  N20 = LinkedMenuItem(N7, "N20", "Backward", Action4);
-  N21 = LinkedMenuItem(N7, "N21", "Forward", Action5);
+  N20 = LinkedMenuItem(N7, "N20", "&Backward", Action4);
+  WindowShortcuts(this, N20, {Qt::CTRL | Qt::Key_Z});
+  N21 = LinkedMenuItem(N7, "N21", "&Forward", Action5);
+  WindowShortcuts(this, N21, {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y});
   N9 = MenuSeparator(N7, "N9");
-  N10 = N7->addMenu("Game mode");
+  N10 = N7->addMenu("&Game mode");
   N10->setObjectName("N10");
   GameModeGroup = new QActionGroup(this);
-  N11 = N10->addAction("play with computer");
+  N11 = N10->addAction("&play with computer");
   N11->setObjectName("N11");
-  N12 = N10->addAction("two players");
+  N12 = N10->addAction("&two players");
   N12->setObjectName("N12");
   for (QAction* item : {N11, N12}) {
     item->setCheckable(true);
@@ -198,29 +208,31 @@ void TForm1::CreateMenus() {
   }
   N11->setChecked(true);
   // The computer's levels, Normal (the design's player) ticked at start.
-  N23 = N7->addMenu("Level");
+  N23 = N7->addMenu("&Level");
   N23->setObjectName("N23");
   LevelGroup = new QActionGroup(this);
   QAction** items[LevelCount] = {&N24, &N25, &N26, &N27, &N28};
+  static constexpr int AccessLetters[LevelCount] = {0, 0, 0, 0, 1};  // Expert's is its x
   for (int level = 0; level < LevelCount; ++level) {
-    QAction* item = N23->addAction(LevelName(static_cast<TLevel>(level)));
+    const QString name = LevelName(static_cast<TLevel>(level));
+    QAction* item = N23->addAction(QString(name).insert(AccessLetters[level], '&'));
     item->setObjectName(QString("N%1").arg(24 + level));
     item->setCheckable(true);
     LevelGroup->addAction(item);
     *items[level] = item;
   }
   N26->setChecked(true);
-  N16 = N7->addAction("Computer first");
+  N16 = N7->addAction("&Computer first");
   N16->setObjectName("N16");
   N16->setCheckable(true);
   N16->setChecked(true);
   N15 = MenuSeparator(N7, "N15");
-  N14 = TickedMenuItem(N7, "N14", "Toolbar", true);
-  N13 = TickedMenuItem(N7, "N13", "Status bar", true);
+  N14 = TickedMenuItem(N7, "N14", "&Toolbar", true);
+  N13 = TickedMenuItem(N7, "N13", "Stat&us bar", true);
 
-  N5 = MainMenu1->addMenu("Help");
+  N5 = MainMenu1->addMenu("&Help");
   N5->setObjectName("N5");
-  N6 = LinkedMenuItem(N5, "N6", "About...", Action3);
+  N6 = LinkedMenuItem(N5, "N6", "&About...", Action3);
   // The drop-down menus are windows of their own, which do not take on the window's font.
   for (QMenu* menu : {N1, N7, N10, N23, N5})
     menu->setFont(font());

@@ -168,6 +168,13 @@ TEST_F(AboutTest, CancelIsTheDefaultAndClosesTheBox) {
   QApplication::sendEvent(&box, &enter);
   EXPECT_FALSE(box.isVisible());
   EXPECT_TRUE(Opened.empty());
+
+  // So does Escape.
+  box.show();
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(&box, &escape);
+  EXPECT_FALSE(box.isVisible());
+  EXPECT_EQ(box.result(), QDialog::Rejected);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Play without the mouse: the keys on the board move the one cursor that the mouse moves and play
-// at it exactly as a click there does.
+// at it exactly as a click there does; the window's shortcuts run their commands.
 #include <QKeyEvent>
+#include <QSignalSpy>
+#include <QTest>
 
 #include "WindowFixture.h"
 
@@ -87,6 +89,29 @@ TEST_F(Keyboard, ArrowsMoveTheMouseCursorAndStopAtTheEdge) {
   EXPECT_TRUE(Form->History.empty());
   Key(Qt::Key_Enter, Qt::KeypadModifier);
   EXPECT_EQ(Form->History, Moves({{8, 8}}));
+}
+
+// Shown, the window gives the board the keys, and every shortcut runs its command from there.
+TEST_F(Keyboard, ShortcutsRunTheirCommands) {
+  Form->show();
+  Form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+  EXPECT_EQ(QApplication::focusWidget(), Form->Image1);
+  NewGame(false, false);
+  PressAt(8 * Form->CellPitch, 8 * Form->CellPitch);
+  PressAt(9 * Form->CellPitch, 9 * Form->CellPitch);  // so that Backward and Forward can run
+  const std::pair<const char*, QAction*> shortcuts[] = {
+      {"Ctrl+Z", Form->Action4}, {"Ctrl+Shift+Z", Form->Action5}, {"Ctrl+Z", Form->Action4},
+      {"Ctrl+Y", Form->Action5}, {"Ctrl+O", Form->Action7},       {"Ctrl+S", Form->Action6},
+      {"H", Form->Action10},     {"F2", Form->Action1},           {"Ctrl+N", Form->Action1},
+      {"Ctrl+Q", Form->Action2}};
+  for (const auto& [keys, action] : shortcuts) {
+    QSignalSpy triggered(action, &QAction::triggered);
+    QTest::keySequence(Form->Image1, QKeySequence(keys));
+    EXPECT_EQ(triggered.count(), 1) << keys;
+  }
+  EXPECT_TRUE(Dialogs.Messages.empty());
+  EXPECT_FALSE(Form->isVisible()) << "Ctrl+Q closed the window";
 }
 
 }  // namespace

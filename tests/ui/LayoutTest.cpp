@@ -19,8 +19,8 @@ namespace {
 
 class Layout : public WindowTest {
  protected:
-  // One line per entry: name, title, shortcut, then "ticked"/"" and "off" when disabled; a
-  // separator reads as its name and a dash.
+  // One line per entry: name, title as shown, shortcuts, then "ticked"/"" and "off" when
+  // disabled; a separator reads as its name and a dash.
   std::vector<QString> Entries(QMenu* menu) const {
     std::vector<QString> lines;
     for (QAction* item : menu->actions()) {
@@ -28,9 +28,10 @@ class Layout : public WindowTest {
         lines.push_back(item->objectName() + " -");
         continue;
       }
-      QString line =
-          (item->menu() ? item->menu()->objectName() : item->objectName()) + " " + item->text();
-      if (!item->shortcut().isEmpty()) line += " [" + item->shortcut().toString() + "]";
+      QString line = (item->menu() ? item->menu()->objectName() : item->objectName()) + " " +
+                     Shown(item->text());
+      if (!item->shortcuts().isEmpty())
+        line += " [" + QKeySequence::listToString(item->shortcuts()) + "]";
       if (item->isChecked()) line += " ticked";
       if (!item->isEnabled()) line += " off";
       lines.push_back(line);
@@ -78,19 +79,35 @@ TEST_F(Layout, MenuTree) {
   EXPECT_EQ(top[0]->menu(), Form->N1);
   EXPECT_EQ(top[1]->menu(), Form->N7);
   EXPECT_EQ(top[2]->menu(), Form->N5);
-  EXPECT_EQ(Form->N1->title(), "Game");
-  EXPECT_EQ(Form->N7->title(), "Option");
-  EXPECT_EQ(Form->N5->title(), "Help");
+  EXPECT_EQ(Shown(Form->N1->title()), "Game");
+  EXPECT_EQ(Shown(Form->N7->title()), "Option");
+  EXPECT_EQ(Shown(Form->N5->title()), "Help");
 
-  EXPECT_EQ(Entries(Form->N1), Texts({"N2 New game [F2]", "N17 Open game", "N18 Save game",
-                                      "N29 Hint [H]", "N3 -", "N4 Exit"}));
-  EXPECT_EQ(Entries(Form->N7),
-            Texts({"N8 Show steps", "N22 Show time", "N19 -", "N20 Backward off", "N21 Forward",
-                   "N9 -", "N10 Game mode", "N23 Level", "N16 Computer first ticked", "N15 -",
-                   "N14 Toolbar ticked", "N13 Status bar ticked"}));
+  EXPECT_EQ(Entries(Form->N1),
+            Texts({"N2 New game [F2; Ctrl+N]", "N17 Open game [Ctrl+O]", "N18 Save game [Ctrl+S]",
+                   "N29 Hint [H]", "N3 -", "N4 Exit [Ctrl+Q]"}));
+  EXPECT_EQ(
+      Entries(Form->N7),
+      Texts({"N8 Show steps", "N22 Show time", "N19 -", "N20 Backward [Ctrl+Z] off",
+             "N21 Forward [Ctrl+Shift+Z; Ctrl+Y]", "N9 -", "N10 Game mode", "N23 Level",
+             "N16 Computer first ticked", "N15 -", "N14 Toolbar ticked", "N13 Status bar ticked"}));
   EXPECT_EQ(Entries(Form->N10), Texts({"N11 play with computer ticked", "N12 two players"}));
   EXPECT_EQ(Entries(Form->N5), Texts({"N6 About..."}));
   EXPECT_EQ(Form->N2->shortcut(), QKeySequence(Qt::Key_F2));
+
+  // Every title and entry has an access letter, none taken twice within its menu or the bar.
+  const std::vector<const QWidget*> menus = {Form->MainMenu1, Form->N1,  Form->N7,
+                                             Form->N10,       Form->N23, Form->N5};
+  for (const QWidget* menu : menus) {
+    QStringList letters;
+    for (const QAction* item : menu->actions()) {
+      if (item->isSeparator()) continue;
+      const QKeySequence letter = QKeySequence::mnemonic(item->text());
+      EXPECT_FALSE(letter.isEmpty()) << Shown(item->text()).toStdString();
+      EXPECT_FALSE(letters.contains(letter.toString())) << Shown(item->text()).toStdString();
+      letters << letter.toString();
+    }
+  }
   ASSERT_NE(Form->N11->actionGroup(), nullptr);
   EXPECT_EQ(Form->N11->actionGroup(), Form->N12->actionGroup());
   EXPECT_TRUE(Form->N11->actionGroup()->isExclusive());
@@ -146,7 +163,7 @@ TEST_F(Layout, ActionsKeepTheirOwnTextsAndImages) {
   EXPECT_FALSE(Form->Action9->isChecked());
   EXPECT_FALSE(Form->Action4->isEnabled());
   EXPECT_TRUE(Form->Action5->isEnabled());
-  EXPECT_EQ(Form->N2->text(), "New game") << "the entry shows its own caption";
+  EXPECT_EQ(Shown(Form->N2->text()), "New game") << "the entry shows its own caption";
 }
 
 TEST_F(Layout, ToolBarOrderHintsAndSeparators) {
@@ -433,7 +450,7 @@ TEST_F(Layout, WindowFontIsAnEightPointSansAndTheTextsFit) {
     for (QAction* item : menu->actions()) {
       if (item->isSeparator()) continue;
       EXPECT_GE(menu->actionGeometry(item).width(),
-                QFontMetrics(menu->font()).horizontalAdvance(item->text()))
+                QFontMetrics(menu->font()).horizontalAdvance(Shown(item->text())))
           << item->text().toStdString();
     }
   }

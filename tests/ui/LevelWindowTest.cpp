@@ -37,7 +37,7 @@ TEST_F(LevelWindow, TheLevelMenuHoldsFiveRadioItemsWithNormalTicked) {
   ASSERT_EQ(Form->N23->actions().size(), 5);
   for (int level = 0; level < 5; ++level) {
     EXPECT_EQ(Form->N23->actions()[level], items[level]);
-    EXPECT_EQ(items[level]->text(), names[level]);
+    EXPECT_EQ(Shown(items[level]->text()), names[level]);
     EXPECT_EQ(items[level]->isChecked(), level == 2);
   }
   EXPECT_EQ(Form->Level, TLevel::Normal);

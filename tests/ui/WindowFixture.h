@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QToolButton>
 #include <memory>
 #include <vector>
@@ -70,6 +71,9 @@ class WindowTest : public ::testing::Test {
   }
   // A click on the middle of an intersection.
   void Click(int column, int row) { PressAt(column * 30, row * 30); }
+
+  // A menu text as the menu shows it: without the '&' before its access letter ("&&" is one '&').
+  static QString Shown(QString text) { return text.remove(QRegularExpression("&(?!&)")); }
 
   std::vector<MoveEntry> Moves(std::initializer_list<std::pair<int, int>> moves) const {
     std::vector<MoveEntry> list;
