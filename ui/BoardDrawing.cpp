@@ -30,6 +30,7 @@ void TForm1::RedrawBoard() {
   if (ShowSteps) DrawMoveNumbers();
   if (HintColumn > 0) DrawHintMark(HintColumn, HintRow);
   Image1->repaint();
+  Image1->IntersectionsChanged();  // after New game, a step or an open
 }
 
 // A ring of sixteen strokes a quarter pitch from the intersection, exclusive-or like the corner
@@ -142,6 +143,7 @@ void TForm1::MoveCursor(int32_t column, int32_t row) {
     DrawCornerMark(column, row, CursorMarkColor);
     CursorColumn = column;
     CursorRow = row;
+    Image1->CursorMoved();
   }
   StatusPanels[1]->setText(QString("%1 : %2").arg(column).arg(row));
 }

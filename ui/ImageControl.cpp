@@ -1,16 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ImageControl.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 #include <iterator>
+#include <utility>
+
+#include "BoardAccessible.h"
 
 TImage::TImage(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
+  static const bool accessible = [] {
+    QAccessible::installFactory(TBoardAccessible::Factory);
+    return true;
+  }();
+  Q_UNUSED(accessible);
 }
 
 void TImage::SetPicture(const QImage& bitmap) {
@@ -54,6 +63,50 @@ void TImage::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
+}
+
+// Qt tells of the board's own focus after this; the cursor's intersection takes it over then.
+void TImage::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  QMetaObject::invokeMethod(this, &TImage::CursorMoved, Qt::QueuedConnection);
+}
+
+void TImage::CursorMoved() {
+  if (!hasFocus() || !Cursor) return;
+  const QPoint cursor = Cursor();
+  QAccessibleEvent focus(this, QAccessible::Focus);
+  focus.setChild(IntersectionIndex(cursor.x(), cursor.y()));
+  TBoardAccessible::Tell(&focus);
+}
+
+void TImage::IntersectionsChanged() {
+  if (auto* board = dynamic_cast<TBoardAccessible*>(QAccessible::queryAccessibleInterface(this)))
+    board->Refresh();
+}
+
+void TImage::Announce(const QString& text) {
+  if (text.isEmpty()) return;
+  if (PendingAnnouncement.isEmpty())
+    QMetaObject::invokeMethod(this, &TImage::SayAnnouncement, Qt::QueuedConnection);
+  else
+    PendingAnnouncement += PendingAnnouncement.back().isLetterOrNumber() ? ". " : " ";
+  PendingAnnouncement += text;
+}
+
+// Qt's announcements came with 6.8. Before, the board's notification child, which holds the
+// text, is shown anew: a screen reader says a notification that shows.
+void TImage::SayAnnouncement() {
+  Announcement = std::exchange(PendingAnnouncement, QString());
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+  QAccessibleAnnouncementEvent announcement(this, Announcement);
+  TBoardAccessible::Tell(&announcement);
+#else
+  for (const QAccessible::Event type : {QAccessible::NameChanged, QAccessible::ObjectShow}) {
+    QAccessibleEvent event(this, type);
+    event.setChild(IntersectionCount);
+    TBoardAccessible::Tell(&event);
+  }
+#endif
 }
 
 void TImage::resizeEvent(QResizeEvent*) {

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QWidget>
+#include <functional>
 
 #include "Canvas.h"
 
@@ -24,6 +26,20 @@ class TImage : public QWidget {
   // Where the picture's top-left corner shows in the control.
   QPoint PictureOrigin() const;
 
+  // What a screen reader is told of the board (BoardAccessible), answered by the window that
+  // plays on it: the text of an intersection and where the cursor stands.
+  std::function<QString(int column, int row)> IntersectionText;
+  std::function<QPoint()> Cursor;
+  // Tells a screen reader that the cursor has moved, that what stands on the intersections may
+  // have changed, or what has just happened (a stone played, a message shown). What is announced
+  // during one command is said as one text once the command is done, so that no part of it cuts
+  // another short.
+  void CursorMoved();
+  void IntersectionsChanged();
+  void Announce(const QString& text);
+  // The text last announced.
+  const QString& LastAnnouncement() const { return Announcement; }
+
  signals:
   void MouseDown(Qt::MouseButton button, int x, int y);
   void MouseMove(int x, int y);
@@ -37,9 +53,13 @@ class TImage : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   QImage PictureImage;
   TCanvas PictureCanvas{PictureImage};
+  QString PendingAnnouncement, Announcement;
+
+  void SayAnnouncement();
 };

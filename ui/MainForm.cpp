@@ -72,13 +72,16 @@ void TForm1::ShowMessage(std::string_view text) {
   ShowMessageBox(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
+// A screen reader hears the message as well as the box.
 void TForm1::ShowMessageBox(const QString& text) {
+  Image1->Announce(text.trimmed());
   Dialogs.ShowMessage(this, text);
 }
 
 void TForm1::SetPanelText(int panel, std::string_view text) {
   if (panel < 0 || panel >= StatusPanelCount) return;
   StatusPanels[panel]->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  if (panel == 0) Image1->Announce(StatusPanels[0]->text().trimmed());  // the computer's verdict
 }
 
 QString TForm1::PanelText(int panel) const {
@@ -143,6 +146,8 @@ void TForm1::FormShow() {
 void TForm1::FormDestroy() {
   StopThinking();
   Image1->disconnect(this);
+  Image1->IntersectionText = nullptr;
+  Image1->Cursor = nullptr;
   History.clear();
   WhiteStone = BlackStone = BoardPicture = QImage();
   BoardEngine.reset();
@@ -257,9 +262,11 @@ void TForm1::ThoughtAnswered(TThinker::TPurpose purpose, int column, int row,
     HintRow = row;
     DrawHintMark(column, row);
     Image1->repaint();
+    Image1->Announce(QString("Hint %1 : %2").arg(column).arg(row));
     return;
   }
   StatusPanels[0]->setText(verdict);
+  Image1->Announce(verdict.trimmed());
   PlayAt(column, row, SideToMove);
   PassTurn();
 }
@@ -322,7 +329,18 @@ bool TForm1::PlayAt(int32_t column, int32_t row, uint8_t colour) {
   AppendMove(column, row);
   DrawStone(column, row, colour);
   if (ShowSteps) DrawMoveNumber(column, row, PlyCount);
+  Image1->Announce(
+      QString("%1 %2 : %3").arg(colour == CellBlack ? "Black" : "White").arg(column).arg(row));
+  Image1->IntersectionsChanged();
   return true;
+}
+
+QString TForm1::IntersectionText(int32_t column, int32_t row) const {
+  const uint8_t cell = BoardEngine ? BoardEngine->CellAt(column, row) : CellEmpty;
+  const char* stands = cell == CellBlack   ? "Black stone"
+                       : cell == CellWhite ? "White stone"
+                                           : "empty";
+  return QString("%1 : %2, %3").arg(column).arg(row).arg(stands);
 }
 
 // A move played after stepping back replaces the moves that followed.

@@ -168,6 +168,8 @@ class TForm1 : public QMainWindow, public TReporter {
   void UserMoveAt(int32_t column, int32_t row);
   // The cursor mark to an intersection, named in status panel 1; the mouse and the keys move it.
   void MoveCursor(int32_t column, int32_t row);
+  // What a screen reader is told of an intersection: "8 : 8, empty", "9 : 8, White stone".
+  QString IntersectionText(int32_t column, int32_t row) const;
 
   // The one path by which a stone of either side reaches the board: true when the board took it.
   bool PlayAt(int32_t column, int32_t row, uint8_t colour);

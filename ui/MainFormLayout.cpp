@@ -75,6 +75,7 @@ QToolButton* LinkedToolButton(QToolBar* bar, const char* name, const QString& hi
   QToolButton* button = new QToolButton(bar);
   button->setObjectName(name);
   button->setToolTip(hint);
+  button->setAccessibleName(hint);  // a screen reader has no picture to go by
   button->setFixedSize(42, 40);
   button->setIconSize(QSize(32, 32));
   button->setAutoRaise(true);
@@ -276,6 +277,10 @@ void TForm1::CreateBoardArea() {
   ScrollBox1->setFocusPolicy(Qt::NoFocus);  // the board is never scrolled; it takes the keys
   Image1 = new TImage;
   Image1->setObjectName("Image1");
+  Image1->setAccessibleName("Board");
+  Image1->setAccessibleDescription(
+      "15 by 15 intersections. The arrow keys move the cursor, Home puts it on the centre, "
+      "Enter or Space places a stone.");
   ScrollBox1->setWidget(Image1);
 
   for (QFrame* frame : {Panel1, Panel2}) {
@@ -320,6 +325,8 @@ void TForm1::ConnectEvents() {
   connect(Image1, &TImage::MouseDown, this, &TForm1::Image1MouseDown);
   connect(Image1, &TImage::MouseMove, this, &TForm1::Image1MouseMove);
   connect(Image1, &TImage::KeyDown, this, &TForm1::Image1KeyDown);
+  Image1->IntersectionText = [this](int column, int row) { return IntersectionText(column, row); };
+  Image1->Cursor = [this] { return QPoint(CursorColumn, CursorRow); };
   // Queued: the window resizes itself only after the layout that resized the picture is done.
   connect(Image1, &TImage::Resized, this, &TForm1::FormResize, Qt::QueuedConnection);
   connect(Action1, &QAction::triggered, this, &TForm1::Action1Execute);
