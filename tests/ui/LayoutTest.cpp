@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window's layout and options: the menu tree, the tool bar, the actions, the status-bar
 // panels, the clocks, F2, the Toolbar and Status bar toggles, Show steps, Exit and About.
+#include <QAccessible>
 #include <QActionGroup>
 #include <QDialog>
 #include <QLabel>
@@ -188,8 +189,11 @@ TEST_F(Layout, ToolBarOrderHintsAndSeparators) {
       {Form->ToolButton2, "Save game"}, {Form->ToolButton9, "Mode"},
       {Form->ToolButton5, "Backward"},  {Form->ToolButton6, "Forward"},
       {Form->ToolButton4, "Exit"}};
-  for (const auto& [button, hint] : hints)
+  for (const auto& [button, hint] : hints) {
     EXPECT_EQ(button->toolTip(), QString(hint));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name), hint)
+        << "a screen reader has the hint for a name";
+  }
   EXPECT_TRUE(Form->ToolButton9->isChecked());
   EXPECT_FALSE(Form->ToolButton5->isEnabled()) << "Backward follows its action";
 
