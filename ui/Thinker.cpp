@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Thinker.h"
 
-#include <QMetaObject>
-
-TThinker::TThinker(QObject* parent) : QObject(parent) {}
+TThinker::TThinker(QObject* parent) : QObject(parent) {
+  connect(this, &TThinker::WorkerDone, this, &TThinker::Finish, Qt::QueuedConnection);
+}
 
 TThinker::~TThinker() {
   Stop();
@@ -23,19 +23,18 @@ void TThinker::Start(const TGameBoard& position, TLevel level, uint8_t colour, i
     TThinkLimits limits;
     limits.Microseconds = int64_t{milliseconds} * 1000;
     limits.Stop = &Stopping;
-    int32_t column = 0, row = 0;
-    Player.Choose(*Position, level, colour, column, row, limits);
-    // Back on the window's thread, where the worker is joined before its answer is told.
-    QMetaObject::invokeMethod(
-        this, [this, generation, column, row] { Finish(generation, column, row); },
-        Qt::QueuedConnection);
+    Player.Choose(*Position, level, colour, Column, Row, limits);
+    Done = generation;
+    emit WorkerDone(QPrivateSignal());
   });
 }
 
-void TThinker::Finish(uint64_t generation, int column, int row) {
-  if (generation != Generation || !Worker.joinable()) return;  // stopped meanwhile
+// On the window's thread. The signal of a stopped thought may arrive after the next one began;
+// only the worker of the thought under way, once finished, is joined and answers.
+void TThinker::Finish() {
+  if (!Worker.joinable() || Done != Generation) return;
   Worker.join();
-  emit Answered(Current, column, row, Verdict.Text);
+  emit Answered(Current, Column, Row, Verdict.Text);
 }
 
 void TThinker::Stop() {
