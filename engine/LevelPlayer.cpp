@@ -38,13 +38,15 @@ class TVerdictCatcher : public TReporter {
   TReporter* Next;
 };
 
-// How Hard and Expert differ beside their time: the candidates they weigh, and how far ahead
-// their rollouts look at most.
+// How Hard and Expert differ beside their time: the candidates they weigh, how far ahead their
+// rollouts look at most, and how much a five seen in them is doubted for each free move of its
+// loser (Expert, which plays opponents that look ahead too).
 struct TLevelShape {
   int Candidates;
   int Horizon;
+  double FreeMoveCost;
 };
-constexpr TLevelShape Hard{8, 32}, Expert{20, TRolloutSearch::MaxHorizon};
+constexpr TLevelShape Hard{8, 32, 0}, Expert{20, TRolloutSearch::MaxHorizon, 0.04};
 
 // Adds the empty intersections that carry a level, best first by the design's weights for both
 // colours, to the candidates, up to most in all; none twice.
@@ -115,9 +117,8 @@ void TLevelPlayer::ClearTable() {
   Search->ClearTable();
 }
 
-// Hard and Expert: the design's answer where it has a win, a win to set up or a five to block;
-// otherwise the search's best move after which the opponent has no forced win, as far as the
-// checks go, else the design's defence when it found one, else the search's best.
+// Hard and Expert: the design's answer where it has a forced win or a five to block; otherwise
+// the best of the candidates by the search, with the design's verdict for the position.
 void TLevelPlayer::Choose(TGameBoard& engine, TLevel level, uint8_t colour, int32_t& column,
                           int32_t& row, const TThinkLimits& limits) {
   Report = TThinkReport{};
@@ -153,7 +154,8 @@ void TLevelPlayer::Choose(TGameBoard& engine, TLevel level, uint8_t colour, int3
                               .count();
     rest.Microseconds = std::max<int64_t>(1, limits.Microseconds - spent);
   }
-  const int best = Search->Think(engine, colour, candidates, count, rest, Report);
+  const int best =
+      Search->Think(engine, colour, candidates, count, shape.FreeMoveCost, rest, Report);
   column = candidates[best][0];
   row = candidates[best][1];
   ShowVerdict(engine, verdict);

@@ -4,8 +4,9 @@
 // opponent's, and otherwise they miss threats and wins as people do, from a seed made of the
 // position, so that the same position at the same level always gets the same move. Hard and
 // Expert take the design's answer where it has found a win or must block, and otherwise search:
-// iterative deepening alpha-beta over the threat table's candidates, with a transposition table
-// made once, within a budget of time, nodes or depth, and a stop that answers at once.
+// rollouts of the design's player from the threat table's candidates, to horizons that deepen
+// by iterations, with a transposition table made once, within a budget of time, nodes or depth,
+// and a stop that answers at once.
 #pragma once
 
 #include <atomic>
