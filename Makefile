@@ -13,16 +13,22 @@ WERROR ?= OFF
 # Debian's default clang, whichever version the release ships.
 CLANGXX ?= clang++
 
-.PHONY: all deps configure build test test-sanitize test-thread test-clang test-nosimd fuzz \
+.PHONY: all deps deps-run configure build test test-sanitize test-thread test-clang test-nosimd fuzz \
         fuzz-targets run bench package format format-check clean
 
 all: build
 
+# The packages everything needs; deps-run only those that building and running the game needs.
 deps:
-	@bash scripts/install-deps.sh
+	@bash scripts/install-deps.sh all
 
+deps-run:
+	@bash scripts/install-deps.sh run
+
+# Everything: the tests and the benchmarks are turned back on in a folder that `make run` made.
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DLINDORA_WERROR=$(WERROR) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DLINDORA_WITH_TESTS=ON \
+	  -DLINDORA_WITH_BENCH=ON -DLINDORA_WERROR=$(WERROR) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -112,8 +118,20 @@ fuzz-targets: deps
 	  >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target record_fuzz shell_fuzz brain_fuzz
 
-run: build
-	@if [ -x $(BUILD)/lindora ]; then ./$(BUILD)/lindora; else ./$(BUILD)/lindora-cli; fi
+# The game alone, from the run set of packages. A build folder made here has no tests or
+# benchmarks, whose packages it lacks; one made before keeps its options, so that `make run` and
+# `make test` share one folder, and what either compiled, without turning each other's targets
+# off. A build without the window runs the engine shell instead.
+run: deps-run
+	@if [ -f $(BUILD)/CMakeCache.txt ]; then \
+	  cmake -S . -B $(BUILD) -DLINDORA_WERROR=$(WERROR) >/dev/null; \
+	else \
+	  cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DLINDORA_WITH_TESTS=OFF \
+	    -DLINDORA_WITH_BENCH=OFF -DLINDORA_WERROR=$(WERROR) >/dev/null; \
+	fi
+	@program=lindora; grep -q '^LINDORA_WITH_UI:BOOL=OFF' $(BUILD)/CMakeCache.txt && \
+	  program=lindora-cli; \
+	cmake --build $(BUILD) -j $(JOBS) --target $$program && ./$(BUILD)/$$program
 
 # The Debian package, $(BUILD)/lindora_<version>_<arch>.deb.
 package: build
