@@ -34,7 +34,7 @@ more_packages=(
 case "${1:-all}" in
   run)
     packages=("${run_packages[@]}")
-    purpose="to build and run the game"
+    purpose="to build and run the game (make test installs the rest)"
     ;;
   all)
     packages=("${run_packages[@]}" "${more_packages[@]}")
