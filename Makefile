@@ -13,8 +13,8 @@ WERROR ?= OFF
 # Debian's default clang, whichever version the release ships.
 CLANGXX ?= clang++
 
-.PHONY: all deps deps-run configure build test test-sanitize test-thread test-clang test-nosimd fuzz \
-        fuzz-targets run bench package format format-check clean
+.PHONY: all deps deps-run configure build test test-sanitize test-thread test-clang test-nosimd \
+        fuzz fuzz-targets run bench package format format-check clean
 
 all: build
 
