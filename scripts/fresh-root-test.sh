@@ -133,7 +133,8 @@ setsid chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/
   TERM=dumb /bin/sh -c 'cd /root/lindora && exec xvfb-run -a make run' >"$root/run.log" 2>&1 &
 game_pid=$!
 # make run installs its packages and builds the game first; the game itself starts after that.
-while ! game_running && kill -0 "$game_pid" 2>/dev/null && [ $((SECONDS - run_started)) -lt 3600 ]; do
+while ! game_running && kill -0 "$game_pid" 2>/dev/null &&
+  [ $((SECONDS - run_started)) -lt 3600 ]; do
   sleep 0.5
 done
 game_started=$((SECONDS - run_started))
@@ -150,8 +151,10 @@ kill -- "-$game_pid" 2>/dev/null || true
 wait "$game_pid" 2>/dev/null || true
 game_pid=""
 # The test-only packages, and the tests and benchmarks, wait for make test.
-for package in libgtest-dev libbenchmark-dev clang libclang-rt-dev clang-format appstream lintian; do
-  if chroot "$root" dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q ' installed$'; then
+for package in libgtest-dev libbenchmark-dev clang libclang-rt-dev clang-format appstream \
+  lintian; do
+  if chroot "$root" dpkg-query -W -f='${Status}' "$package" 2>/dev/null |
+    grep -q ' installed$'; then
     say "make run installed $package, which only the tests need"
     exit 1
   fi
