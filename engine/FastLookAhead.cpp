@@ -78,21 +78,26 @@ std::optional<bool> TFastSearch::AttackerWinsAtTwo(uint8_t attacker, uint8_t cel
 }
 
 // The defender's side of the attacker's stone on cell, once its lines are written: the top of its
-// list and how many of its cells stand at OpenFourLevel or more. Its list must be ranked.
+// list and how many of its cells stand at OpenFourLevel or more after the stone. Its list must be
+// ranked. A cell the stone brings below OpenFourLevel is not counted, though it may have kept
+// another out of the full refresh's list before it fell: for the list to lose its top at
+// OpenFourLevel that way, all twelve of its entries must stand there before the stone and fall
+// below it, and no board allows that. With no stone of the defender's since the position, its
+// levels are at most the position's: on a line through the stone at most three of its cells fall,
+// and at most two on a line where the stone raises one of its own, as it must on some line to give
+// the attacker an open-four point, so eleven in all. After a stone of the defender's, its list
+// holds only the cells that stone raised, on the stone's own lines, and at most seven of those lie
+// on the attacker's lines and fall. (Counted over every line of the board and placing of stones.)
 void TFastSearch::ReadDefenderSide(int defender, uint8_t cell, TStoneTops& tops) const {
   const int8_t* levels = &LineLevels[defender][0][0][0];
   for (int direction = 0; direction < 4; ++direction) {
     for (uint32_t bits = tops.Empty[direction] & Near; bits != 0; bits &= bits - 1) {
       const int b = LowestBit(bits);
-      const int j = b - (OffsetBit - 5);
       const uint8_t at = static_cast<uint8_t>(cell + (b - OffsetBit) * CellStep[direction]);
       MarkCell(tops.Touched, at);
-      const int8_t others = OthersMax(levels, Geometry.LevelOffsets[at], direction);
-      const int8_t before = std::max(others, tops.OldTheirs[direction][j]);
-      const int8_t after = std::max(others, tops.NewTheirs[direction][j]);
-      // Counted at the higher of before and after: a cell that falls below OpenFourLevel may
-      // have kept another out of the full refresh's list before it fell.
-      tops.DefenderHigh += std::max(before, after) >= OpenFourLevel;
+      const int8_t after = std::max(OthersMax(levels, Geometry.LevelOffsets[at], direction),
+                                    tops.NewTheirs[direction][b - (OffsetBit - 5)]);
+      tops.DefenderHigh += after >= OpenFourLevel;
       tops.DefenderTop = std::max(tops.DefenderTop, after);
     }
   }

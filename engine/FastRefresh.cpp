@@ -169,7 +169,6 @@ void TFastSearch::ReadStoneLine(int direction, uint8_t cell, TStoneTops& tops, b
   const TWrittenLine line = WriteLine<false>(direction, cell);
   const int stone = line.Stone;
   tops.Empty[direction] = line.Empty;
-  tops.OldTheirs[direction] = line.OldTheirs;
   tops.NewTheirs[direction] = line.Theirs;
 
   // A cell off the stone lies on one of its lines at most, so its other directions keep their

@@ -232,11 +232,10 @@ class TFastSearch {
     int StrongCount = 0;
     int8_t AttackerTop = 0;  // the attacker's highest raised level
     int8_t DefenderTop = 0;  // the defender's highest level among its re-ranked and kept entries
-    int DefenderHigh = 0;    // the defender's cells that stand at OpenFourLevel or more at any time
+    int DefenderHigh = 0;    // the defender's cells at OpenFourLevel or more after the stone
     uint64_t Touched[4] = {};
-    // Each line's empty cells and the defender's levels there before and after the stone.
+    // Each line's empty cells and the defender's levels there after the stone.
     uint32_t Empty[4];
-    const int8_t* OldTheirs[4];
     const int8_t* NewTheirs[4];
   };
   std::optional<bool> AttackerWinsAtTwo(uint8_t attacker, uint8_t cell, const TSlot* listed,
