@@ -38,15 +38,13 @@ class TVerdictCatcher : public TReporter {
   TReporter* Next;
 };
 
-// How Hard and Expert differ beside their time: the candidates they weigh, how far ahead their
-// rollouts look at most, and how much a five seen in them is doubted for each free move of its
-// loser (Expert, which plays opponents that look ahead too).
+// How Hard and Expert differ beside their time: the candidates they weigh, and how far ahead
+// their rollouts look at most.
 struct TLevelShape {
   int Candidates;
   int Horizon;
-  double FreeMoveCost;
 };
-constexpr TLevelShape Hard{8, 32, 0}, Expert{20, TRolloutSearch::MaxHorizon, 0.04};
+constexpr TLevelShape Hard{8, 32}, Expert{20, TRolloutSearch::MaxHorizon};
 
 // Adds the empty intersections that carry a level, best first by the design's weights for both
 // colours, to the candidates, up to most in all; none twice.
@@ -154,8 +152,7 @@ void TLevelPlayer::Choose(TGameBoard& engine, TLevel level, uint8_t colour, int3
                               .count();
     rest.Microseconds = std::max<int64_t>(1, limits.Microseconds - spent);
   }
-  const int best =
-      Search->Think(engine, colour, candidates, count, shape.FreeMoveCost, rest, Report);
+  const int best = Search->Think(engine, colour, candidates, count, rest, Report);
   column = candidates[best][0];
   row = candidates[best][1];
   ShowVerdict(engine, verdict);

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RolloutSearch.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -46,12 +45,8 @@ double Decided(bool won, int plies) {
   return won ? 1 - plies * 0.001 : -1 + plies * 0.001;
 }
 
-// What a decided value is at least: a rollout that saw a five, however doubtful.
+// What a decided value is at least: a rollout that saw a five.
 constexpr double DecidedAbove = 0.7;
-// The most a five's value is moved towards the middle for the loser's free moves.
-constexpr double MostDoubt = 0.2;
-// A stone here makes an open four, or (the level above) five: the other side must answer.
-constexpr int8_t OpenFourLevel = 10;
 
 // How far a verdict of the design's at the horizon moves the game's value for the side to move.
 double VerdictValue(TVerdict verdict) {
@@ -121,15 +116,6 @@ bool TRolloutSearch::Play(int32_t column, int32_t row, uint8_t side) {
   return false;
 }
 
-bool TRolloutSearch::Threatens(uint8_t side) const {
-  for (int32_t column = 1; column <= BoardSize; ++column)
-    for (int32_t row = 1; row <= BoardSize; ++row)
-      if (Position.Board[column][row] == CellEmpty)
-        for (int direction = 0; direction < 4; ++direction)
-          if (Position.Threat.At(side, column, row, direction) >= OpenFourLevel) return true;
-  return false;
-}
-
 double TRolloutSearch::Judge(uint8_t colour, uint8_t toMove) const {
   double own = 0, theirs = 0;
   const uint8_t other = Opponent(colour);
@@ -159,19 +145,12 @@ double TRolloutSearch::Rollout(uint8_t colour, int32_t column, int32_t row, int 
   Key = RootKey;
   if (Play(column, row, colour)) return Decided(true, 1);
   uint8_t side = Opponent(colour);
-  int free[2] = {0, 0};  // the moves each side made with no threat of the other's to answer
   for (int ply = 2; ply <= horizon; ++ply) {
     if (OutOfBudget()) return 0;
-    if (FreeMoveCost > 0 && !Threatens(Opponent(side))) ++free[side == colour];
     int32_t c = 0, r = 0;
     PolicyMove(side, c, r);
     if (c == 0) return 0;  // nothing left to play for: a draw
-    if (Play(c, r, side)) {
-      // A five is as sure as the loser's moves were forced: where the loser was free, one that
-      // looks further than the design's player may have chosen otherwise.
-      const double doubt = std::min(MostDoubt, FreeMoveCost * free[side != colour]);
-      return side == colour ? Decided(true, ply) - doubt : Decided(false, ply) + doubt;
-    }
+    if (Play(c, r, side)) return Decided(side == colour, ply);
     side = Opponent(side);
   }
   // The verdict of the side to move at the horizon, known once its move there is decided.
@@ -183,9 +162,7 @@ double TRolloutSearch::Rollout(uint8_t colour, int32_t column, int32_t row, int 
 }
 
 int TRolloutSearch::Think(const TGameBoard& engine, uint8_t colour, const int32_t (*candidates)[2],
-                          int count, double freeMoveCost, const TThinkLimits& limits,
-                          TThinkReport& report) {
-  FreeMoveCost = freeMoveCost;
+                          int count, const TThinkLimits& limits, TThinkReport& report) {
   std::memcpy(RootBoard, engine.Board, sizeof RootBoard);
   RootThreat = engine.Threat;
   RootKey = 0;

@@ -5,10 +5,7 @@
 // own move is among the candidates, and a candidate is preferred only when the policy's own
 // continuation from it goes better, so the level plays at least as well as the design by the
 // outcomes it foresees; and where an opponent plays as the design does, what it foresees is
-// what happens. Against one that looks further, a five foreseen is only as sure as its loser's
-// moves on the way were forced, so Expert doubts a five by the loser's free moves (ones with no
-// four or open three to answer), though never so far that it stops counting as decided. The
-// horizon deepens by iterations, 4, 8, 16, ... plies up to the end of the
+// what happens. The horizon deepens by iterations, 4, 8, 16, ... plies up to the end of the
 // game, each iteration's best move kept, so a stop answers at once. The design's decisions met
 // on the way are kept in a transposition table made once, so an iteration replays what the one
 // before it played, and the next move replays this one's continuations.
@@ -32,10 +29,8 @@ class TRolloutSearch {
   // Chooses among the candidates (column, row pairs, the first the design's own move) for
   // colour on engine's position within limits; answers the index of the best, which is 0 when
   // no iteration finished. report gets the horizon reached and the positions played.
-  // freeMoveCost above 0 makes a five the less sure the more moves its loser made freely (with
-  // no threat to answer), by that much each.
   int Think(const TGameBoard& engine, uint8_t colour, const int32_t (*candidates)[2], int count,
-            double freeMoveCost, const TThinkLimits& limits, TThinkReport& report);
+            const TThinkLimits& limits, TThinkReport& report);
   void ClearTable() { Table.Clear(); }
 
  private:
@@ -46,7 +41,6 @@ class TRolloutSearch {
   uint64_t RootKey = 0;
   uint64_t Key = 0;
   uint64_t Played = 0;
-  double FreeMoveCost = 0;
   bool Aborted = false;
   TThinkLimits Limits;
   std::chrono::steady_clock::time_point Deadline;
@@ -58,8 +52,6 @@ class TRolloutSearch {
   bool Play(int32_t column, int32_t row, uint8_t side);
   // The value for colour of the candidate's game to the horizon, from -1 (lost) to 1 (won).
   double Rollout(uint8_t colour, int32_t column, int32_t row, int horizon);
-  // true when side has a four or an open three on Position: a threat the other must answer.
-  bool Threatens(uint8_t side) const;
   // A game still open at the horizon, for colour: the side to move's threats against the
   // other's, from the threat table, kept well inside (-1, 1).
   double Judge(uint8_t colour, uint8_t toMove) const;
