@@ -9,17 +9,11 @@
 
 namespace {
 
-// One intersection of the board. It asks the board for its text each time, so that it never
-// says what stood there before.
-class TIntersectionAccessible final : public QAccessibleInterface {
+// A leaf of the board: a child of the board's interface, in the board's window, with no object
+// behind it and no children of its own, valid for as long as the board is there.
+class TBoardLeafAccessible : public QAccessibleInterface {
  public:
-  TIntersectionAccessible(TImage* board, int column, int row)
-      : Board(board), Column(column), Row(row) {
-    text(QAccessible::Name);
-  }
-
-  // The text a screen reader was last given, to tell it when it changes.
-  mutable QString Told;
+  explicit TBoardLeafAccessible(TImage* board) : Board(board) {}
 
   bool isValid() const override { return !Board.isNull(); }
   QObject* object() const override { return nullptr; }
@@ -32,6 +26,23 @@ class TIntersectionAccessible final : public QAccessibleInterface {
   int indexOfChild(const QAccessibleInterface*) const override { return -1; }
   QAccessibleInterface* childAt(int, int) const override { return nullptr; }
   QAccessibleInterface* focusChild() const override { return nullptr; }
+  void setText(QAccessible::Text, const QString&) override {}
+
+ protected:
+  QPointer<TImage> Board;
+};
+
+// One intersection of the board. It asks the board for its text each time, so that it never
+// says what stood there before.
+class TIntersectionAccessible final : public TBoardLeafAccessible {
+ public:
+  TIntersectionAccessible(TImage* board, int column, int row)
+      : TBoardLeafAccessible(board), Column(column), Row(row) {
+    text(QAccessible::Name);
+  }
+
+  // The text a screen reader was last given, to tell it when it changes.
+  mutable QString Told;
 
   QString text(QAccessible::Text kind) const override {
     if (!Board) return QString();
@@ -41,7 +52,6 @@ class TIntersectionAccessible final : public QAccessibleInterface {
     }
     return QString();
   }
-  void setText(QAccessible::Text, const QString&) override {}
 
   // The square of the picture that a click maps to this intersection, on the screen.
   QRect rect() const override {
@@ -62,29 +72,17 @@ class TIntersectionAccessible final : public QAccessibleInterface {
   }
 
  private:
-  QPointer<TImage> Board;
   const int Column, Row;
 };
 
 // The board's last announcement, as a notification.
-class TAnnouncementAccessible final : public QAccessibleInterface {
+class TAnnouncementAccessible final : public TBoardLeafAccessible {
  public:
-  explicit TAnnouncementAccessible(TImage* board) : Board(board) {}
+  explicit TAnnouncementAccessible(TImage* board) : TBoardLeafAccessible(board) {}
 
-  bool isValid() const override { return !Board.isNull(); }
-  QObject* object() const override { return nullptr; }
-  QWindow* window() const override { return Board ? Board->window()->windowHandle() : nullptr; }
-  QAccessibleInterface* parent() const override {
-    return QAccessible::queryAccessibleInterface(Board.data());
-  }
-  QAccessibleInterface* child(int) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
   QString text(QAccessible::Text kind) const override {
     return Board && kind == QAccessible::Name ? Board->LastAnnouncement() : QString();
   }
-  void setText(QAccessible::Text, const QString&) override {}
   QRect rect() const override {
     return Board ? QRect(Board->mapToGlobal(QPoint(0, 0)), Board->size()) : QRect();
   }
@@ -94,9 +92,6 @@ class TAnnouncementAccessible final : public QAccessibleInterface {
     state.invisible = !Board || !Board->isVisible() || Board->LastAnnouncement().isEmpty();
     return state;
   }
-
- private:
-  QPointer<TImage> Board;
 };
 
 }  // namespace
