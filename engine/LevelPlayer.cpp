@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "AlphaBetaSearch.h"
 #include "LevelPlay.h"
 #include "Levels.h"
 #include "RolloutSearch.h"
@@ -107,12 +108,14 @@ TVerdict DesignMove(TGameBoard& engine, uint8_t colour, int32_t depth, int32_t& 
 }
 
 TLevelPlayer::TLevelPlayer(size_t tableBytes)
-    : Search(std::make_unique<TRolloutSearch>(tableBytes)) {}
+    : Search(std::make_unique<TRolloutSearch>(tableBytes / 2)),
+      Tree(std::make_unique<TAlphaBetaSearch>(tableBytes / 2)) {}
 
 TLevelPlayer::~TLevelPlayer() = default;
 
 void TLevelPlayer::ClearTable() {
   Search->ClearTable();
+  Tree->ClearTable();
 }
 
 // Hard and Expert: the design's answer where it has a forced win or a five to block; otherwise
@@ -152,7 +155,9 @@ void TLevelPlayer::Choose(TGameBoard& engine, TLevel level, uint8_t colour, int3
                               .count();
     rest.Microseconds = std::max<int64_t>(1, limits.Microseconds - spent);
   }
-  const int best = Search->Think(engine, colour, candidates, count, rest, Report);
+  const int best = level == TLevel::Hard
+                       ? Search->Think(engine, colour, candidates, count, rest, Report)
+                       : Tree->Think(engine, colour, candidates, count, rest, Report);
   column = candidates[best][0];
   row = candidates[best][1];
   ShowVerdict(engine, verdict);

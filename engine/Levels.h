@@ -3,10 +3,10 @@
 // Beginner and Easy play it down: they always complete their own five, Easy always blocks the
 // opponent's, and otherwise they miss threats and wins as people do, from a seed made of the
 // position, so that the same position at the same level always gets the same move. Hard and
-// Expert take the design's answer where it has found a win or must block, and otherwise search:
-// rollouts of the design's player from the threat table's candidates, to horizons that deepen
-// by iterations, with a transposition table made once, within a budget of time, nodes or depth,
-// and a stop that answers at once.
+// Expert take the design's answer where it has found a win or must block, and otherwise search
+// the threat table's candidates, deepening by iterations, with a transposition table made once,
+// within a budget of time, nodes or depth, and a stop that answers at once: Hard by rollouts of
+// the design's player, Expert by alpha-beta over both sides' threats.
 #pragma once
 
 #include <atomic>
@@ -42,6 +42,7 @@ struct TThinkReport {
 };
 
 class TRolloutSearch;
+class TAlphaBetaSearch;
 
 // The computer player at a level. It owns the search's table, made with the player (of
 // tableBytes, rounded down to whole entries) and never again while it thinks.
@@ -67,6 +68,7 @@ class TLevelPlayer {
 
  private:
   std::unique_ptr<TRolloutSearch> Search;
+  std::unique_ptr<TAlphaBetaSearch> Tree;
   TThinkReport Report;
 };
 

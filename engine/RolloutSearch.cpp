@@ -5,39 +5,18 @@
 #include <cstring>
 
 #include "LevelPlay.h"
+#include "SearchKeys.h"
 
 namespace {
 
-constexpr int Cells = BoardSize * BoardSize;
 constexpr uint8_t NoMove = 255;
-
-// The position's key: a random number for every stone on every cell, and one for White to move.
-struct TKeys {
-  uint64_t Stone[2][Cells];
-  uint64_t WhiteToMove;
-
-  TKeys() {
-    uint64_t state = 0x6c696e646f7261ull;
-    auto next = [&state] {
-      uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-      z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-      z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-      return z ^ (z >> 31);
-    };
-    for (auto& colour : Stone)
-      for (uint64_t& key : colour)
-        key = next();
-    WhiteToMove = next();
-  }
-};
-const TKeys Keys;
 
 uint8_t CellOf(int32_t column, int32_t row) {
   return static_cast<uint8_t>((column - 1) * BoardSize + row - 1);
 }
 
 uint64_t StoneKey(uint8_t colour, int32_t column, int32_t row) {
-  return Keys.Stone[colour - CellBlack][CellOf(column, row)];
+  return ::StoneKey(colour, CellOf(column, row));
 }
 
 // The value of a game decided in plies: sooner wins and later losses are better.
@@ -82,7 +61,7 @@ bool TRolloutSearch::OutOfBudget() {
 }
 
 void TRolloutSearch::PolicyMove(uint8_t side, int32_t& column, int32_t& row) {
-  const uint64_t key = Key ^ (side == CellWhite ? Keys.WhiteToMove : 0);
+  const uint64_t key = Key ^ (side == CellWhite ? WhiteToMoveKey() : 0);
   if (const TTranspositionTable::TEntry* entry = Table.Find(key)) {
     column = entry->Move == NoMove ? 0 : entry->Move / BoardSize + 1;
     row = entry->Move == NoMove ? 0 : entry->Move % BoardSize + 1;
@@ -131,7 +110,7 @@ double TRolloutSearch::Judge(uint8_t colour, uint8_t toMove) const {
   // The side to move gets to its threats first.
   (toMove == colour ? own : theirs) *= 1.25;
   double value = 0.3 * std::tanh((own - theirs) / 1000);
-  const uint64_t key = Key ^ (toMove == CellWhite ? Keys.WhiteToMove : 0);
+  const uint64_t key = Key ^ (toMove == CellWhite ? WhiteToMoveKey() : 0);
   if (const TTranspositionTable::TEntry* entry = Table.Find(key)) {
     const double verdict = VerdictValue(static_cast<TVerdict>(entry->Score));
     value += toMove == colour ? verdict : -verdict;

@@ -1,0 +1,302 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "AlphaBetaSearch.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "SearchKeys.h"
+
+namespace {
+
+constexpr uint8_t NoMove = 255;
+constexpr int Infinite = 1 << 30;
+// A won game is worth Win less the plies to the five; anything above WonAbove is such a game.
+constexpr int Win = 1 << 24;
+constexpr int WonAbove = Win - 1000;
+// An open four to be made, which the opponent cannot answer by a four of its own: as good as
+// won where the four proves open, and the search below the horizon tells.
+constexpr int OpenFourToMake = 1 << 16;
+
+// A cell's level in one direction, as a threat: the design's weights in whole numbers.
+constexpr int Weight[12] = {0, 1, 5, 8, 10, 6, 170, 255, 285, 290, 3000, 8000};
+constexpr int FourLevel = 9;       // a stone here makes four
+constexpr int OpenFourLevel = 10;  // a stone here makes four with both ends open, mostly
+
+// How many of the strongest cells an inner node weighs.
+constexpr int Breadth = 10;
+
+int32_t ColumnOf(uint8_t cell) {
+  return cell / BoardSize + 1;
+}
+int32_t RowOf(uint8_t cell) {
+  return cell % BoardSize + 1;
+}
+
+// One cell's four levels for a colour: their highest and their weighted sum.
+struct TCellThreat {
+  int Top = 0;
+  int Sum = 0;
+};
+TCellThreat ThreatOf(const TThreatTable& table, uint8_t colour, int32_t column, int32_t row) {
+  TCellThreat threat;
+  const int8_t* levels = table.Cell(colour, column, row);
+  for (int direction = 0; direction < 4; ++direction) {
+    threat.Top = std::max<int>(threat.Top, levels[direction]);
+    threat.Sum += Weight[levels[direction]];
+  }
+  return threat;
+}
+
+// Keeps cell among the most strongest of moves by score, strongest first.
+void Keep(uint8_t* cells, int* scores, int& count, int most, uint8_t cell, int score) {
+  int place;
+  if (count < most) {
+    place = count++;
+  } else if (score > scores[most - 1]) {
+    place = most - 1;
+  } else {
+    return;
+  }
+  while (place > 0 && scores[place - 1] < score) {
+    cells[place] = cells[place - 1];
+    scores[place] = scores[place - 1];
+    --place;
+  }
+  cells[place] = cell;
+  scores[place] = score;
+}
+
+}  // namespace
+
+TAlphaBetaSearch::TAlphaBetaSearch(size_t tableBytes) : Table(tableBytes) {}
+
+bool TAlphaBetaSearch::OutOfBudget() {
+  if (Aborted) return true;
+  if (Limits.Nodes > 0 && Searched >= Limits.Nodes) return Aborted = true;
+  if (Limits.Stop != nullptr && Limits.Stop->load(std::memory_order_relaxed)) return Aborted = true;
+  if (Limits.Microseconds > 0 && std::chrono::steady_clock::now() >= Deadline)
+    return Aborted = true;
+  return false;
+}
+
+void TAlphaBetaSearch::Play(uint8_t cell, uint8_t side, int ply) {
+  Saved[ply] = Position.Threat;
+  Position.PlaceStone(ColumnOf(cell), RowOf(cell), side);
+  Key ^= StoneKey(side, cell);
+}
+
+// The table comes back whole from before the stone: a rescan taking it away could leave cells
+// at the edge of its reach other than they were.
+void TAlphaBetaSearch::TakeBack(uint8_t cell, int ply) {
+  const int32_t column = ColumnOf(cell), row = RowOf(cell);
+  Key ^= StoneKey(Position.Board[column][row], cell);
+  Position.Board[column][row] = CellEmpty;
+  Position.Threat = Saved[ply];
+}
+
+bool TAlphaBetaSearch::Decided(uint8_t side, int ply, bool atHorizon, TMoves& moves,
+                               int& value) const {
+  const uint8_t other = Opponent(side);
+  const TThreatTable& table = Position.Threat;
+  int fives = 0, ownOpenFours = 0, ownFours = 0, theirOpenFours = 0, theirFours = 0;
+  uint8_t five = NoMove;
+  int own = 0, theirs = 0;
+  uint8_t cells[MaxCandidates], answers[MaxCandidates];
+  int scores[MaxCandidates], answerScores[MaxCandidates];
+  int count = 0, answerCount = 0;
+  for (int32_t column = 1; column <= BoardSize; ++column) {
+    for (int32_t row = 1; row <= BoardSize; ++row) {
+      if (Position.Board[column][row] != CellEmpty) continue;
+      if ((table.Word(side, column, row) | table.Word(other, column, row)) == 0) continue;
+      const TCellThreat mine = ThreatOf(table, side, column, row);
+      const TCellThreat their = ThreatOf(table, other, column, row);
+      const uint8_t cell = static_cast<uint8_t>((column - 1) * BoardSize + row - 1);
+      if (mine.Top == FiveLevel) {
+        value = Win - ply;
+        return true;
+      }
+      if (their.Top == FiveLevel && cell != five) {
+        ++fives;
+        five = cell;
+      }
+      ownOpenFours += mine.Top == OpenFourLevel;
+      ownFours += mine.Top >= FourLevel;
+      theirOpenFours += their.Top == OpenFourLevel;
+      theirFours += their.Top >= FourLevel;
+      own += mine.Sum;
+      theirs += their.Sum;
+      const int score = 11 * mine.Sum + 10 * their.Sum;
+      Keep(cells, scores, count, Breadth, cell, score);
+      // Against an open three, what can answer it: a stone on its line, or a four of one's own.
+      if (mine.Top >= FourLevel || their.Top >= FourLevel)
+        Keep(answers, answerScores, answerCount, MaxCandidates, cell, score);
+    }
+  }
+  if (fives >= 2) {  // one can be blocked, not both
+    value = -(Win - ply - 1);
+    return true;
+  }
+  moves.Forced = fives == 1;
+  if (moves.Forced) {
+    moves.Cells[0] = five;
+    moves.Count = 1;
+    return false;
+  }
+  if (atHorizon) {
+    if (ownOpenFours > 0 && theirFours == 0) {
+      value = OpenFourToMake - ply;
+    } else {
+      // The side to move gets to its threats first.
+      value = own + own / 4 - theirs;
+    }
+    return true;
+  }
+  if (theirOpenFours > 0 && ownOpenFours == 0) {
+    std::memcpy(moves.Cells, answers, static_cast<size_t>(answerCount));
+    moves.Count = answerCount;
+  } else {
+    std::memcpy(moves.Cells, cells, static_cast<size_t>(count));
+    moves.Count = count;
+  }
+  (void)ownFours;
+  if (moves.Count == 0) {
+    value = 0;  // nothing left to play for: a draw
+    return true;
+  }
+  return false;
+}
+
+void TAlphaBetaSearch::OrderFirst(TMoves& moves, uint8_t cell) const {
+  for (int index = 1; index < moves.Count; ++index) {
+    if (moves.Cells[index] != cell) continue;
+    std::rotate(moves.Cells, moves.Cells + index, moves.Cells + index + 1);
+    return;
+  }
+}
+
+int TAlphaBetaSearch::Negamax(uint8_t side, int depth, int alpha, int beta, int ply) {
+  if (OutOfBudget()) return 0;
+  ++Searched;
+  const uint64_t key = Key ^ (side == CellWhite ? WhiteToMoveKey() : 0);
+  uint8_t tableMove = NoMove;
+  if (const TTranspositionTable::TEntry* entry = Table.Find(key)) {
+    tableMove = entry->Move;
+    if (entry->Depth >= depth) {
+      int score = entry->Score;
+      if (score > WonAbove) score -= ply;
+      if (score < -WonAbove) score += ply;
+      using TBound = TTranspositionTable::TBound;
+      if (entry->Bound == TBound::Exact) return score;
+      if (entry->Bound == TBound::Lower && score >= beta) return score;
+      if (entry->Bound == TBound::Upper && score <= alpha) return score;
+    }
+  }
+  TMoves moves;
+  int value = 0;
+  if (Decided(side, ply, depth <= 0 || ply >= MaxPly, moves, value)) return value;
+  if (ply >= MaxPly) return 0;
+  // A forced answer costs no depth, so a line of fours is followed to its end.
+  const int next = moves.Forced ? depth : depth - 1;
+  OrderFirst(moves, tableMove);
+  const int start = alpha;
+  int best = -Infinite;
+  uint8_t bestMove = NoMove;
+  const uint8_t other = Opponent(side);
+  for (int index = 0; index < moves.Count; ++index) {
+    const uint8_t cell = moves.Cells[index];
+    Play(cell, side, ply);
+    int score;
+    if (index == 0) {
+      score = -Negamax(other, next, -beta, -alpha, ply + 1);
+    } else {
+      score = -Negamax(other, next, -alpha - 1, -alpha, ply + 1);
+      if (score > alpha && score < beta) score = -Negamax(other, next, -beta, -alpha, ply + 1);
+    }
+    TakeBack(cell, ply);
+    if (Aborted) return 0;
+    if (score > best) {
+      best = score;
+      bestMove = cell;
+    }
+    alpha = std::max(alpha, score);
+    if (alpha >= beta) break;
+  }
+  using TBound = TTranspositionTable::TBound;
+  const TBound bound = best >= beta ? TBound::Lower : best > start ? TBound::Exact : TBound::Upper;
+  int stored = best;
+  if (stored > WonAbove) stored += ply;
+  if (stored < -WonAbove) stored -= ply;
+  Table.Store(key, stored, bestMove, depth, bound);
+  return best;
+}
+
+int TAlphaBetaSearch::Think(const TGameBoard& engine, uint8_t colour,
+                            const int32_t (*candidates)[2], int count, const TThinkLimits& limits,
+                            TThinkReport& report) {
+  std::memcpy(Position.Board, engine.Board, sizeof Position.Board);
+  Position.Threat = engine.Threat;
+  Position.SetReporter(nullptr);
+  Key = 0;
+  int empty = 0;
+  for (int32_t column = 1; column <= BoardSize; ++column) {
+    for (int32_t row = 1; row <= BoardSize; ++row) {
+      const uint8_t stone = Position.Board[column][row];
+      const uint8_t cell = static_cast<uint8_t>((column - 1) * BoardSize + row - 1);
+      if (stone == CellBlack || stone == CellWhite) Key ^= StoneKey(stone, cell);
+      empty += stone == CellEmpty;
+    }
+  }
+  Limits = limits;
+  const auto start = std::chrono::steady_clock::now();
+  Deadline = start + std::chrono::microseconds(limits.Microseconds);
+  Searched = 0;
+  Aborted = false;
+  Table.NextAge();
+  report = TThinkReport{};
+
+  uint8_t order[MaxCandidates];
+  count = std::min(count, MaxCandidates);
+  for (int index = 0; index < count; ++index)
+    order[index] =
+        static_cast<uint8_t>((candidates[index][0] - 1) * BoardSize + candidates[index][1] - 1);
+  int best = 0;
+  const int longest = std::min(limits.Depth > 0 ? limits.Depth : MaxPly, std::min(empty, MaxPly));
+  const uint8_t other = Opponent(colour);
+  for (int depth = 1; depth <= longest; ++depth) {
+    int alpha = -Infinite, chosen = -1;
+    for (int index = 0; index < count; ++index) {
+      Play(order[index], colour, 0);
+      int score;
+      if (chosen < 0) {
+        score = -Negamax(other, depth - 1, -Infinite, -alpha, 1);
+      } else {
+        score = -Negamax(other, depth - 1, -alpha - 1, -alpha, 1);
+        if (score > alpha) score = -Negamax(other, depth - 1, -Infinite, -alpha, 1);
+      }
+      TakeBack(order[index], 0);
+      if (Aborted) break;
+      if (score > alpha) {
+        alpha = score;
+        chosen = index;
+      }
+    }
+    // A move that beat the last iteration's best, searched in full, is better by this one.
+    if (chosen >= 0) {
+      std::rotate(order, order + chosen, order + chosen + 1);
+      for (int index = 0; index < count; ++index)
+        if (static_cast<uint8_t>((candidates[index][0] - 1) * BoardSize + candidates[index][1] -
+                                 1) == order[0])
+          best = index;
+    }
+    if (Aborted) break;
+    report.Depth = depth;
+    if (alpha > WonAbove || alpha < -WonAbove) break;
+    // The next iteration takes several times this one's time: begun late, it would not end.
+    if (limits.Microseconds > 0 && std::chrono::steady_clock::now() - start >
+                                       std::chrono::microseconds(limits.Microseconds * 2 / 5))
+      break;
+  }
+  report.Nodes = Searched;
+  report.Stopped = Aborted;
+  return best;
+}

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The search behind Expert: alpha-beta over the threat table's moves, deepened by iterations,
+// with a transposition table made once. Unlike a rollout, whose foresight holds only against an
+// opponent who plays as the design does, its value holds against every reply it weighs: each
+// side gets the threat table's strongest cells, and where the opponent threatens a five or an
+// open four only the cells that answer it are weighed, so a forced line is seen to its end.
+// At the horizon the position is judged by the threats the table gives both sides.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+#include "GameBoard.h"
+#include "Levels.h"
+#include "TranspositionTable.h"
+
+class TAlphaBetaSearch {
+ public:
+  static constexpr int MaxCandidates = 24;
+  // Plies from the root at most, forced answers included.
+  static constexpr int MaxPly = 40;
+
+  explicit TAlphaBetaSearch(size_t tableBytes);
+
+  // Chooses among the candidates (column, row pairs, the first the design's own move) for
+  // colour on engine's position within limits; answers the index of the best, which is 0 when
+  // no iteration finished. report gets the depth reached and the positions searched.
+  int Think(const TGameBoard& engine, uint8_t colour, const int32_t (*candidates)[2], int count,
+            const TThinkLimits& limits, TThinkReport& report);
+  void ClearTable() { Table.Clear(); }
+
+ private:
+  // The moves weighed at one node, strongest first.
+  struct TMoves {
+    uint8_t Cells[MaxCandidates];
+    int Count = 0;
+    bool Forced = false;  // the one block of the opponent's five
+  };
+
+  TGameBoard Position;
+  TTranspositionTable Table;
+  TThreatTable Saved[MaxPly + 1];
+  uint64_t Key = 0;
+  uint64_t Searched = 0;
+  bool Aborted = false;
+  TThinkLimits Limits;
+  std::chrono::steady_clock::time_point Deadline;
+
+  bool OutOfBudget();
+  void Play(uint8_t cell, uint8_t side, int ply);
+  void TakeBack(uint8_t cell, int ply);
+  // The value for side of the position with depth plies left, searched within (alpha, beta).
+  int Negamax(uint8_t side, int depth, int alpha, int beta, int ply);
+  // Fills moves for side, or answers a value when the position is decided without a search.
+  bool Decided(uint8_t side, int ply, bool atHorizon, TMoves& moves, int& value) const;
+  void OrderFirst(TMoves& moves, uint8_t cell) const;
+};
