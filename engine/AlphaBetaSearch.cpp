@@ -19,12 +19,23 @@ constexpr int OpenFourToMake = 1 << 16;
 
 // A cell's level in one direction, as a threat: the design's weights in whole numbers.
 constexpr int Weight[12] = {0, 1, 5, 8, 10, 6, 170, 255, 285, 290, 3000, 8000};
+constexpr int ThreeLevel = 7;      // a stone here makes a live three, mostly
 constexpr int FourLevel = 9;       // a stone here makes four
 constexpr int OpenFourLevel = 10;  // a stone here makes four with both ends open, mostly
 
-// How many of the strongest cells an inner node weighs.
-constexpr int Breadth = 10;
+// Two threats at once, which one stone cannot both block.
+constexpr int DoubleWeight = 2000;
 
+// How many of the strongest cells an inner node weighs.
+// The side to move at the horizon gets to its threats first, worth this part of them more.
+constexpr int Tempo = 16;
+constexpr int Breadth = 10;
+// How many of its fours a position past the horizon tries.
+constexpr int QuietFours = 6;
+
+uint8_t CellOf(int32_t column, int32_t row) {
+  return static_cast<uint8_t>((column - 1) * BoardSize + row - 1);
+}
 int32_t ColumnOf(uint8_t cell) {
   return cell / BoardSize + 1;
 }
@@ -36,14 +47,19 @@ int32_t RowOf(uint8_t cell) {
 struct TCellThreat {
   int Top = 0;
   int Sum = 0;
+  bool Double = false;  // a stone here makes two threes or fours at once
 };
 TCellThreat ThreatOf(const TThreatTable& table, uint8_t colour, int32_t column, int32_t row) {
   TCellThreat threat;
   const int8_t* levels = table.Cell(colour, column, row);
+  int strong = 0;
   for (int direction = 0; direction < 4; ++direction) {
     threat.Top = std::max<int>(threat.Top, levels[direction]);
     threat.Sum += Weight[levels[direction]];
+    strong += levels[direction] >= ThreeLevel;
   }
+  threat.Double = strong >= 2;
+  if (threat.Double) threat.Sum += DoubleWeight;
   return threat;
 }
 
@@ -98,19 +114,19 @@ bool TAlphaBetaSearch::Decided(uint8_t side, int ply, bool atHorizon, TMoves& mo
                                int& value) const {
   const uint8_t other = Opponent(side);
   const TThreatTable& table = Position.Threat;
-  int fives = 0, ownOpenFours = 0, ownFours = 0, theirOpenFours = 0, theirFours = 0;
+  int fives = 0, ownOpenFours = 0, ownDoubles = 0, theirOpenFours = 0, theirFours = 0;
   uint8_t five = NoMove;
   int own = 0, theirs = 0;
-  uint8_t cells[MaxCandidates], answers[MaxCandidates];
-  int scores[MaxCandidates], answerScores[MaxCandidates];
-  int count = 0, answerCount = 0;
+  uint8_t cells[MaxCandidates], answers[MaxCandidates], fours[MaxCandidates];
+  int scores[MaxCandidates], answerScores[MaxCandidates], fourScores[MaxCandidates];
+  int count = 0, answerCount = 0, fourCount = 0;
   for (int32_t column = 1; column <= BoardSize; ++column) {
     for (int32_t row = 1; row <= BoardSize; ++row) {
       if (Position.Board[column][row] != CellEmpty) continue;
       if ((table.Word(side, column, row) | table.Word(other, column, row)) == 0) continue;
       const TCellThreat mine = ThreatOf(table, side, column, row);
       const TCellThreat their = ThreatOf(table, other, column, row);
-      const uint8_t cell = static_cast<uint8_t>((column - 1) * BoardSize + row - 1);
+      const uint8_t cell = CellOf(column, row);
       if (mine.Top == FiveLevel) {
         value = Win - ply;
         return true;
@@ -120,7 +136,7 @@ bool TAlphaBetaSearch::Decided(uint8_t side, int ply, bool atHorizon, TMoves& mo
         five = cell;
       }
       ownOpenFours += mine.Top == OpenFourLevel;
-      ownFours += mine.Top >= FourLevel;
+      ownDoubles += mine.Double;
       theirOpenFours += their.Top == OpenFourLevel;
       theirFours += their.Top >= FourLevel;
       own += mine.Sum;
@@ -130,6 +146,7 @@ bool TAlphaBetaSearch::Decided(uint8_t side, int ply, bool atHorizon, TMoves& mo
       // Against an open three, what can answer it: a stone on its line, or a four of one's own.
       if (mine.Top >= FourLevel || their.Top >= FourLevel)
         Keep(answers, answerScores, answerCount, MaxCandidates, cell, score);
+      if (mine.Top >= FourLevel) Keep(fours, fourScores, fourCount, QuietFours, cell, score);
     }
   }
   if (fives >= 2) {  // one can be blocked, not both
@@ -145,11 +162,18 @@ bool TAlphaBetaSearch::Decided(uint8_t side, int ply, bool atHorizon, TMoves& mo
   if (atHorizon) {
     if (ownOpenFours > 0 && theirFours == 0) {
       value = OpenFourToMake - ply;
+    } else if (ownDoubles > 0 && theirFours == 0) {
+      value = OpenFourToMake / 2 - ply;  // one three blocked, the other becomes an open four
     } else {
-      // The side to move gets to its threats first.
-      value = own + own / 4 - theirs;
+      value = own + own / Tempo - theirs;
     }
-    return true;
+    // Past the horizon only fours are tried, each answered by its one block: a win by fours
+    // alone is seen however long, and otherwise the judgement stands.
+    if (fourCount == 0 || value > WonAbove || ply >= MaxPly) return true;
+    std::memcpy(moves.Cells, fours, static_cast<size_t>(fourCount));
+    moves.Count = fourCount;
+    moves.StandPat = true;
+    return false;
   }
   if (theirOpenFours > 0 && ownOpenFours == 0) {
     std::memcpy(moves.Cells, answers, static_cast<size_t>(answerCount));
@@ -158,7 +182,6 @@ bool TAlphaBetaSearch::Decided(uint8_t side, int ply, bool atHorizon, TMoves& mo
     std::memcpy(moves.Cells, cells, static_cast<size_t>(count));
     moves.Count = count;
   }
-  (void)ownFours;
   if (moves.Count == 0) {
     value = 0;  // nothing left to play for: a draw
     return true;
@@ -196,10 +219,15 @@ int TAlphaBetaSearch::Negamax(uint8_t side, int depth, int alpha, int beta, int 
   if (Decided(side, ply, depth <= 0 || ply >= MaxPly, moves, value)) return value;
   if (ply >= MaxPly) return 0;
   // A forced answer costs no depth, so a line of fours is followed to its end.
-  const int next = moves.Forced ? depth : depth - 1;
+  const int next = moves.Forced || moves.StandPat ? depth : depth - 1;
   OrderFirst(moves, tableMove);
   const int start = alpha;
   int best = -Infinite;
+  if (moves.StandPat) {
+    best = value;
+    if (best >= beta) return best;
+    alpha = std::max(alpha, best);
+  }
   uint8_t bestMove = NoMove;
   const uint8_t other = Opponent(side);
   for (int index = 0; index < moves.Count; ++index) {
@@ -241,7 +269,7 @@ int TAlphaBetaSearch::Think(const TGameBoard& engine, uint8_t colour,
   for (int32_t column = 1; column <= BoardSize; ++column) {
     for (int32_t row = 1; row <= BoardSize; ++row) {
       const uint8_t stone = Position.Board[column][row];
-      const uint8_t cell = static_cast<uint8_t>((column - 1) * BoardSize + row - 1);
+      const uint8_t cell = CellOf(column, row);
       if (stone == CellBlack || stone == CellWhite) Key ^= StoneKey(stone, cell);
       empty += stone == CellEmpty;
     }
@@ -254,11 +282,11 @@ int TAlphaBetaSearch::Think(const TGameBoard& engine, uint8_t colour,
   Table.NextAge();
   report = TThinkReport{};
 
+  // The candidates as cells, the last iteration's best first.
   uint8_t order[MaxCandidates];
   count = std::min(count, MaxCandidates);
   for (int index = 0; index < count; ++index)
-    order[index] =
-        static_cast<uint8_t>((candidates[index][0] - 1) * BoardSize + candidates[index][1] - 1);
+    order[index] = CellOf(candidates[index][0], candidates[index][1]);
   int best = 0;
   const int longest = std::min(limits.Depth > 0 ? limits.Depth : MaxPly, std::min(empty, MaxPly));
   const uint8_t other = Opponent(colour);
@@ -283,10 +311,8 @@ int TAlphaBetaSearch::Think(const TGameBoard& engine, uint8_t colour,
     // A move that beat the last iteration's best, searched in full, is better by this one.
     if (chosen >= 0) {
       std::rotate(order, order + chosen, order + chosen + 1);
-      for (int index = 0; index < count; ++index)
-        if (static_cast<uint8_t>((candidates[index][0] - 1) * BoardSize + candidates[index][1] -
-                                 1) == order[0])
-          best = index;
+      while (CellOf(candidates[best][0], candidates[best][1]) != order[0])
+        best = (best + 1) % count;
     }
     if (Aborted) break;
     report.Depth = depth;

@@ -34,7 +34,8 @@ class TAlphaBetaSearch {
   struct TMoves {
     uint8_t Cells[MaxCandidates];
     int Count = 0;
-    bool Forced = false;  // the one block of the opponent's five
+    bool Forced = false;    // the one block of the opponent's five
+    bool StandPat = false;  // past the horizon: fours only, or the judgement given
   };
 
   TGameBoard Position;
