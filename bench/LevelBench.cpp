@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Times the levels that think, over middle-game positions of seeded games (the tenth to the
-// twentieth stone of games of the design's player): how many decisions of the design's player
-// Expert's rollouts make in a second and how far ahead they look by then, and how long Hard and
-// Expert take to answer once told to stop.
+// twentieth stone of games of the design's player): how many positions Expert's search looks
+// at in a second and how deep it gets by then, and how long Hard and Expert take to answer once
+// told to stop.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -41,10 +41,10 @@ const std::vector<TPosition>& MiddleGames() {
   return positions;
 }
 
-// A second of Expert on each position: decisions a second and the horizon reached, on average.
+// A second of Expert on each position: positions a second and the depth reached, on average.
 void ExpertSecond(benchmark::State& state) {
   TLevelPlayer player;
-  double decisions = 0, horizon = 0, seconds = 0;
+  double positions = 0, depth = 0, seconds = 0;
   int thoughts = 0;
   for (auto _ : state) {
     for (const TPosition& position : MiddleGames()) {
@@ -56,13 +56,13 @@ void ExpertSecond(benchmark::State& state) {
       const auto start = std::chrono::steady_clock::now();
       player.Choose(engine, TLevel::Expert, position.Colour, column, row, limits);
       seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-      decisions += static_cast<double>(player.LastThought().Nodes);
-      horizon += player.LastThought().Depth;
+      positions += static_cast<double>(player.LastThought().Nodes);
+      depth += player.LastThought().Depth;
       ++thoughts;
     }
   }
-  state.counters["decisions/s"] = decisions / seconds;
-  state.counters["horizon"] = horizon / thoughts;
+  state.counters["positions/s"] = positions / seconds;
+  state.counters["depth"] = depth / thoughts;
 }
 BENCHMARK(ExpertSecond)->Iterations(1)->Unit(benchmark::kSecond);
 

@@ -83,8 +83,8 @@ TEST(Allocation, ChooseMoveAllocatesNothing) {
   EXPECT_GT(searches, 1000u);
 }
 
-// The levels as well, once the player and its table are made: Beginner's draws, Expert's
-// rollouts and its table, within a node budget.
+// The levels as well, once the player and its tables are made: Beginner's draws, Hard's
+// rollouts and Expert's search, within a node budget.
 TEST(Allocation, LevelsAllocateNothingOnceMade) {
   TQuietReporter reporter;
   TLevelPlayer player(1 << 20);
@@ -96,7 +96,9 @@ TEST(Allocation, LevelsAllocateNothingOnceMade) {
     engine.SetReporter(&reporter);
     uint8_t colour = PlaceOpening(engine, random, 3);
     for (int ply = 0; ply < 24; ++ply) {
-      const TLevel level = ply % 2 == 0 ? TLevel::Expert : TLevel::Beginner;
+      const TLevel level = ply % 2 == 1   ? TLevel::Beginner
+                           : ply % 4 == 0 ? TLevel::Expert
+                                          : TLevel::Hard;
       int32_t column = 0, row = 0;
       const uint64_t before = Allocations.load();
       player.Choose(engine, level, colour, column, row, limits);

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The levels against positions from seeded games: Normal is the design's choice; Beginner and
 // Easy take their fives, Easy blocks the opponent's, both stay near the stones, repeat
-// themselves and play worse than the design; Hard and Expert take the design's win, keep to
-// their budgets, repeat under a node budget and answer at once when stopped.
+// themselves and play worse than the design; Hard takes the design's win; Hard and Expert keep
+// to their budgets, repeat under a node budget and answer at once when stopped; Expert follows
+// fours past its horizon.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -152,6 +153,24 @@ TEST(Levels, HardAndExpertKeepToTheirBudgets) {
       player.Choose(engine, level, colour, c, r, shallow);
       EXPECT_LE(player.LastThought().Depth, 8);
     }
+  }
+}
+
+// A four that forces its block, and then an open four: Expert sees the win with one move of
+// look-ahead, since its fours are followed past the horizon. Either colour attacks.
+TEST(Levels, ExpertFollowsFoursPastItsHorizon) {
+  TLevelPlayer player(1 << 20);
+  for (const uint8_t attacker : {CellBlack, CellWhite}) {
+    TGameBoard engine;
+    for (const auto& stone : {std::pair{5, 8}, {6, 8}, {7, 8}, {8, 10}, {8, 11}})
+      engine.PlaceStone(stone.first, stone.second, attacker);
+    for (const auto& stone : {std::pair{4, 8}, {1, 1}, {15, 15}, {1, 15}})
+      engine.PlaceStone(stone.first, stone.second, Opponent(attacker));
+    TThinkLimits limits;
+    limits.Depth = 1;
+    int32_t column = 0, row = 0;
+    player.Choose(engine, TLevel::Expert, attacker, column, row, limits);
+    EXPECT_EQ(column * 100 + row, 808) << TGameBoard::ColourName(attacker);
   }
 }
 
