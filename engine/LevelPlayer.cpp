@@ -118,9 +118,8 @@ void TLevelPlayer::ClearTable() {
   Tree->ClearTable();
 }
 
-// Hard and Expert: the design's answer where there is a five to block, and Hard's also where the
-// design has a forced win; otherwise the best of the candidates by the search, with the
-// design's verdict for the position.
+// Hard and Expert: the design's answer where it has a forced win or a five to block; otherwise
+// the best of the candidates by the search, with the design's verdict for the position.
 void TLevelPlayer::Choose(TGameBoard& engine, TLevel level, uint8_t colour, int32_t& column,
                           int32_t& row, const TThinkLimits& limits) {
   Report = TThinkReport{};
@@ -136,10 +135,7 @@ void TLevelPlayer::Choose(TGameBoard& engine, TLevel level, uint8_t colour, int3
   }
   const auto start = std::chrono::steady_clock::now();
   verdict = DesignMove(engine, colour, DesignDepth, column, row);
-  // Expert's own search sees further than the design's win, which holds only against the
-  // answers the design weighs.
-  const bool takesWin = level == TLevel::Hard && verdict == TVerdict::Win;
-  if (takesWin || HasFivePoint(engine, Opponent(colour)) || column == 0) {
+  if (verdict == TVerdict::Win || HasFivePoint(engine, Opponent(colour)) || column == 0) {
     ShowVerdict(engine, verdict);
     return;
   }
