@@ -26,9 +26,9 @@ constexpr int OpenFourLevel = 10;  // a stone here makes four with both ends ope
 // Two threats at once, which one stone cannot both block.
 constexpr int DoubleWeight = 2000;
 
-// How many of the strongest cells an inner node weighs.
 // The side to move at the horizon gets to its threats first, worth this part of them more.
 constexpr int Tempo = 16;
+// How many of the strongest cells an inner node weighs.
 constexpr int Breadth = 10;
 // How many of its fours a position past the horizon tries.
 constexpr int QuietFours = 6;
@@ -43,7 +43,8 @@ int32_t RowOf(uint8_t cell) {
   return cell % BoardSize + 1;
 }
 
-// One cell's four levels for a colour: their highest and their weighted sum.
+// One cell's four levels for a colour: their highest, their weighted sum, and whether they
+// hold two threats.
 struct TCellThreat {
   int Top = 0;
   int Sum = 0;
@@ -63,7 +64,7 @@ TCellThreat ThreatOf(const TThreatTable& table, uint8_t colour, int32_t column, 
   return threat;
 }
 
-// Keeps cell among the most strongest of moves by score, strongest first.
+// Keeps cell among the most strongest moves by score, strongest first.
 void Keep(uint8_t* cells, int* scores, int& count, int most, uint8_t cell, int score) {
   int place;
   if (count < most) {
