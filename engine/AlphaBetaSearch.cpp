@@ -87,15 +87,6 @@ void Keep(uint8_t* cells, int* scores, int& count, int most, uint8_t cell, int s
 
 TAlphaBetaSearch::TAlphaBetaSearch(size_t tableBytes) : Table(tableBytes) {}
 
-bool TAlphaBetaSearch::OutOfBudget() {
-  if (Aborted) return true;
-  if (Limits.Nodes > 0 && Searched >= Limits.Nodes) return Aborted = true;
-  if (Limits.Stop != nullptr && Limits.Stop->load(std::memory_order_relaxed)) return Aborted = true;
-  if (Limits.Microseconds > 0 && std::chrono::steady_clock::now() >= Deadline)
-    return Aborted = true;
-  return false;
-}
-
 void TAlphaBetaSearch::Play(uint8_t cell, uint8_t side, int ply) {
   Saved[ply] = Position.Threat;
   Position.PlaceStone(ColumnOf(cell), RowOf(cell), side);
@@ -199,7 +190,7 @@ void TAlphaBetaSearch::OrderFirst(TMoves& moves, uint8_t cell) const {
 }
 
 int TAlphaBetaSearch::Negamax(uint8_t side, int depth, int alpha, int beta, int ply) {
-  if (OutOfBudget()) return 0;
+  if (Budget.Spent(Searched)) return 0;
   ++Searched;
   const uint64_t key = Key ^ (side == CellWhite ? WhiteToMoveKey() : 0);
   uint8_t tableMove = NoMove;
@@ -242,7 +233,7 @@ int TAlphaBetaSearch::Negamax(uint8_t side, int depth, int alpha, int beta, int 
       if (score > alpha && score < beta) score = -Negamax(other, next, -beta, -alpha, ply + 1);
     }
     TakeBack(cell, ply);
-    if (Aborted) return 0;
+    if (Budget.Stopped()) return 0;
     if (score > best) {
       best = score;
       bestMove = cell;
@@ -275,11 +266,8 @@ int TAlphaBetaSearch::Think(const TGameBoard& engine, uint8_t colour,
       empty += stone == CellEmpty;
     }
   }
-  Limits = limits;
-  const auto start = std::chrono::steady_clock::now();
-  Deadline = start + std::chrono::microseconds(limits.Microseconds);
+  Budget.Start(limits);
   Searched = 0;
-  Aborted = false;
   Table.NextAge();
   report = TThinkReport{};
 
@@ -303,7 +291,7 @@ int TAlphaBetaSearch::Think(const TGameBoard& engine, uint8_t colour,
         if (score > alpha) score = -Negamax(other, depth - 1, -Infinite, -alpha, 1);
       }
       TakeBack(order[index], 0);
-      if (Aborted) break;
+      if (Budget.Stopped()) break;
       if (score > alpha) {
         alpha = score;
         chosen = index;
@@ -315,15 +303,13 @@ int TAlphaBetaSearch::Think(const TGameBoard& engine, uint8_t colour,
       while (CellOf(candidates[best][0], candidates[best][1]) != order[0])
         best = (best + 1) % count;
     }
-    if (Aborted) break;
+    if (Budget.Stopped()) break;
     report.Depth = depth;
     if (alpha > WonAbove || alpha < -WonAbove) break;
     // The next iteration takes several times this one's time: begun late, it would not end.
-    if (limits.Microseconds > 0 && std::chrono::steady_clock::now() - start >
-                                       std::chrono::microseconds(limits.Microseconds * 2 / 5))
-      break;
+    if (Budget.PastPart(2, 5)) break;
   }
   report.Nodes = Searched;
-  report.Stopped = Aborted;
+  report.Stopped = Budget.Stopped();
   return best;
 }

@@ -7,11 +7,11 @@
 // At the horizon the position is judged by the threats the table gives both sides.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 
 #include "GameBoard.h"
 #include "Levels.h"
+#include "SearchBudget.h"
 #include "TranspositionTable.h"
 
 class TAlphaBetaSearch {
@@ -43,11 +43,8 @@ class TAlphaBetaSearch {
   TThreatTable Saved[MaxPly + 1];
   uint64_t Key = 0;
   uint64_t Searched = 0;
-  bool Aborted = false;
-  TThinkLimits Limits;
-  std::chrono::steady_clock::time_point Deadline;
+  TSearchBudget Budget;
 
-  bool OutOfBudget();
   void Play(uint8_t cell, uint8_t side, int ply);
   void TakeBack(uint8_t cell, int ply);
   // The value for side of the position with depth plies left, searched within (alpha, beta).

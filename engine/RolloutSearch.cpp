@@ -51,15 +51,6 @@ constexpr double LeafWeight[12] = {0, 1, 3, 5, 7, 4, 30, 45, 60, 80, 400, 0};
 
 TRolloutSearch::TRolloutSearch(size_t tableBytes) : Table(tableBytes) {}
 
-bool TRolloutSearch::OutOfBudget() {
-  if (Aborted) return true;
-  if (Limits.Nodes > 0 && Played >= Limits.Nodes) return Aborted = true;
-  if (Limits.Stop != nullptr && Limits.Stop->load(std::memory_order_relaxed)) return Aborted = true;
-  if (Limits.Microseconds > 0 && std::chrono::steady_clock::now() >= Deadline)
-    return Aborted = true;
-  return false;
-}
-
 void TRolloutSearch::PolicyMove(uint8_t side, int32_t& column, int32_t& row) {
   const uint64_t key = Key ^ (side == CellWhite ? WhiteToMoveKey() : 0);
   if (const TTranspositionTable::TEntry* entry = Table.Find(key)) {
@@ -125,7 +116,7 @@ double TRolloutSearch::Rollout(uint8_t colour, int32_t column, int32_t row, int 
   if (Play(column, row, colour)) return Decided(true, 1);
   uint8_t side = Opponent(colour);
   for (int ply = 2; ply <= horizon; ++ply) {
-    if (OutOfBudget()) return 0;
+    if (Budget.Spent(Played)) return 0;
     int32_t c = 0, r = 0;
     PolicyMove(side, c, r);
     if (c == 0) return 0;  // nothing left to play for: a draw
@@ -133,7 +124,7 @@ double TRolloutSearch::Rollout(uint8_t colour, int32_t column, int32_t row, int 
     side = Opponent(side);
   }
   // The verdict of the side to move at the horizon, known once its move there is decided.
-  if (!OutOfBudget()) {
+  if (!Budget.Spent(Played)) {
     int32_t c = 0, r = 0;
     PolicyMove(side, c, r);
   }
@@ -153,10 +144,8 @@ int TRolloutSearch::Think(const TGameBoard& engine, uint8_t colour, const int32_
       empty += stone == CellEmpty;
     }
   }
-  Limits = limits;
-  Deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(limits.Microseconds);
+  Budget.Start(limits);
   Played = 0;
-  Aborted = false;
   Position.SetReporter(nullptr);
   Position.UseHelpers = engine.UseHelpers;
   Position.UseFastSearch = engine.UseFastSearch;
@@ -166,9 +155,9 @@ int TRolloutSearch::Think(const TGameBoard& engine, uint8_t colour, const int32_
   const int longest = limits.Depth > 0 ? std::min(limits.Depth, MaxHorizon) : MaxHorizon;
   double values[MaxCandidates];
   for (int horizon = 4;; horizon = std::min(2 * horizon, longest)) {
-    for (int index = 0; index < count && !Aborted; ++index)
+    for (int index = 0; index < count && !Budget.Stopped(); ++index)
       values[index] = Rollout(colour, candidates[index][0], candidates[index][1], horizon);
-    if (Aborted) break;
+    if (Budget.Stopped()) break;
     best = 0;
     for (int index = 1; index < count; ++index)
       if (values[index] > values[best]) best = index;
@@ -178,6 +167,6 @@ int TRolloutSearch::Think(const TGameBoard& engine, uint8_t colour, const int32_
     if (values[best] > DecidedAbove || horizon >= empty || horizon >= longest) break;
   }
   report.Nodes = Played;
-  report.Stopped = Aborted;
+  report.Stopped = Budget.Stopped();
   return best;
 }

@@ -11,11 +11,11 @@
 // before it played, and the next move replays this one's continuations.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 
 #include "GameBoard.h"
 #include "Levels.h"
+#include "SearchBudget.h"
 #include "TranspositionTable.h"
 
 class TRolloutSearch {
@@ -41,11 +41,8 @@ class TRolloutSearch {
   uint64_t RootKey = 0;
   uint64_t Key = 0;
   uint64_t Played = 0;
-  bool Aborted = false;
-  TThinkLimits Limits;
-  std::chrono::steady_clock::time_point Deadline;
+  TSearchBudget Budget;
 
-  bool OutOfBudget();
   // The design's move for side on Position, from the table when it was decided before.
   void PolicyMove(uint8_t side, int32_t& column, int32_t& row);
   // Plays the stone on Position; true when it completes five.
