@@ -276,6 +276,14 @@ int TAlphaBetaSearch::Think(const TGameBoard& engine, uint8_t colour,
   count = std::min(count, MaxCandidates);
   for (int index = 0; index < count; ++index)
     order[index] = CellOf(candidates[index][0], candidates[index][1]);
+  // A five among them ends the game here: the nodes below judge only the side to move's fives.
+  for (int index = 0; index < count; ++index) {
+    const TCellThreat threat =
+        ThreatOf(Position.Threat, colour, candidates[index][0], candidates[index][1]);
+    if (threat.Top != FiveLevel) continue;
+    report.Won = true;
+    return index;
+  }
   int best = 0;
   const int longest = std::min(limits.Depth > 0 ? limits.Depth : MaxPly, std::min(empty, MaxPly));
   const uint8_t other = Opponent(colour);
@@ -305,6 +313,7 @@ int TAlphaBetaSearch::Think(const TGameBoard& engine, uint8_t colour,
     }
     if (Budget.Stopped()) break;
     report.Depth = depth;
+    report.Won = alpha > WonAbove;
     if (alpha > WonAbove || alpha < -WonAbove) break;
     // The next iteration takes several times this one's time: begun late, it would not end.
     if (Budget.PastPart(2, 5)) break;

@@ -118,8 +118,9 @@ void TLevelPlayer::ClearTable() {
   Tree->ClearTable();
 }
 
-// Hard and Expert: the design's answer where it has a forced win or a five to block; otherwise
-// the best of the candidates by the search, with the design's verdict for the position.
+// Hard and Expert: the design's answer where it has a five to block, and Hard's where the design
+// has a forced win; otherwise the best of the candidates by the search, with the design's
+// verdict for the position.
 void TLevelPlayer::Choose(TGameBoard& engine, TLevel level, uint8_t colour, int32_t& column,
                           int32_t& row, const TThinkLimits& limits) {
   Report = TThinkReport{};
@@ -135,7 +136,11 @@ void TLevelPlayer::Choose(TGameBoard& engine, TLevel level, uint8_t colour, int3
   }
   const auto start = std::chrono::steady_clock::now();
   verdict = DesignMove(engine, colour, DesignDepth, column, row);
-  if (verdict == TVerdict::Win || HasFivePoint(engine, Opponent(colour)) || column == 0) {
+  // The design's forced win holds only against a defence like its own: Expert searches on and
+  // plays the design's move only where its search proves no win of its own.
+  const bool checkWin = level == TLevel::Expert && verdict == TVerdict::Win;
+  if ((verdict == TVerdict::Win && !checkWin) || HasFivePoint(engine, Opponent(colour)) ||
+      column == 0) {
     ShowVerdict(engine, verdict);
     return;
   }
@@ -155,9 +160,9 @@ void TLevelPlayer::Choose(TGameBoard& engine, TLevel level, uint8_t colour, int3
                               .count();
     rest.Microseconds = std::max<int64_t>(1, limits.Microseconds - spent);
   }
-  const int best = level == TLevel::Hard
-                       ? Search->Think(engine, colour, candidates, count, rest, Report)
-                       : Tree->Think(engine, colour, candidates, count, rest, Report);
+  int best = level == TLevel::Hard ? Search->Think(engine, colour, candidates, count, rest, Report)
+                                   : Tree->Think(engine, colour, candidates, count, rest, Report);
+  if (checkWin && !Report.Won) best = 0;
   column = candidates[best][0];
   row = candidates[best][1];
   ShowVerdict(engine, verdict);

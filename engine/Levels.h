@@ -39,6 +39,7 @@ struct TThinkReport {
   int Depth = 0;         // the deepest iteration completed
   uint64_t Nodes = 0;    // positions searched
   bool Stopped = false;  // ended by the stop or a bound before its deepest
+  bool Won = false;      // Expert's move wins against every reply its search weighed
 };
 
 class TRolloutSearch;

@@ -135,9 +135,9 @@ TEST(Levels, HardAndExpertKeepToTheirBudgets) {
       }
       EXPECT_EQ(column[0] * 100 + row[0], column[1] * 100 + row[1]);
       EXPECT_EQ(nodes[0], nodes[1]);
-      // The verdict is the design's, and its win is taken as it is.
+      // The verdict is the design's, and so is the winning move unless Expert proved its own.
       EXPECT_EQ(panel.Verdict, designVerdict);
-      EXPECT_TRUE(designVerdict != "I win! " ||
+      EXPECT_TRUE(designVerdict != "I win! " || player.LastThought().Won ||
                   column[0] * 100 + row[0] == designColumn * 100 + designRow);
       // Stopped before it starts, it answers the design's move.
       const std::atomic<bool> stop{true};
@@ -171,6 +171,12 @@ TEST(Levels, ExpertFollowsFoursPastItsHorizon) {
     int32_t column = 0, row = 0;
     player.Choose(engine, TLevel::Expert, attacker, column, row, limits);
     EXPECT_EQ(column * 100 + row, 808) << TGameBoard::ColourName(attacker);
+    EXPECT_TRUE(player.LastThought().Won);
+    // With the four made, the five is played, not the second four that would also win.
+    engine.PlaceStone(8, 8, attacker);
+    engine.PlaceStone(8, 7, Opponent(attacker));
+    player.Choose(engine, TLevel::Expert, attacker, column, row, limits);
+    EXPECT_EQ(column * 100 + row, 908) << TGameBoard::ColourName(attacker);
   }
 }
 
