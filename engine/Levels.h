@@ -3,8 +3,9 @@
 // Beginner and Easy play it down: they always complete their own five, Easy always blocks the
 // opponent's, and otherwise they miss threats and wins as people do, from a seed made of the
 // position, so that the same position at the same level always gets the same move. Hard and
-// Expert take the design's answer where it has found a win or must block, and otherwise search
-// the threat table's candidates, deepening by iterations, with a transposition table made once,
+// Expert take the design's answer where it must block, Hard also where the design has found a
+// win and Expert where its own search proves none; otherwise they search the threat table's
+// candidates, deepening by iterations, with a transposition table made once,
 // within a budget of time, nodes or depth, and a stop that answers at once: Hard by rollouts of
 // the design's player, Expert by alpha-beta over both sides' threats.
 #pragma once
