@@ -274,15 +274,14 @@ int TAlphaBetaSearch::Think(const TGameBoard& engine, uint8_t colour,
   // The candidates as cells, the last iteration's best first.
   uint8_t order[MaxCandidates];
   count = std::min(count, MaxCandidates);
-  for (int index = 0; index < count; ++index)
-    order[index] = CellOf(candidates[index][0], candidates[index][1]);
-  // A five among them ends the game here: the nodes below judge only the side to move's fives.
   for (int index = 0; index < count; ++index) {
-    const TCellThreat threat =
-        ThreatOf(Position.Threat, colour, candidates[index][0], candidates[index][1]);
-    if (threat.Top != FiveLevel) continue;
-    report.Won = true;
-    return index;
+    order[index] = CellOf(candidates[index][0], candidates[index][1]);
+    // A five among them ends the game here: the nodes below judge only the side to move's fives.
+    if (ThreatOf(Position.Threat, colour, candidates[index][0], candidates[index][1]).Top ==
+        FiveLevel) {
+      report.Won = true;
+      return index;
+    }
   }
   int best = 0;
   const int longest = std::min(limits.Depth > 0 ? limits.Depth : MaxPly, std::min(empty, MaxPly));

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The levels against positions from seeded games: Normal is the design's choice; Beginner and
 // Easy take their fives, Easy blocks the opponent's, both stay near the stones, repeat
-// themselves and play worse than the design; Hard and Expert take the design's win, keep to
-// their budgets, repeat under a node budget and answer at once when stopped; Expert follows
-// fours past its horizon.
+// themselves and play worse than the design; Hard and Expert take the design's win (Expert
+// unless it proves its own), keep to their budgets, repeat under a node budget and answer at
+// once when stopped; Expert follows fours past its horizon and plays the five it has.
 #include <gtest/gtest.h>
 
 #include <random>
