@@ -2,9 +2,12 @@
 #include "AlphaBetaSearch.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "SearchKeys.h"
+#include "ShortcutCheck.h"
 
 namespace {
 
@@ -89,6 +92,7 @@ TAlphaBetaSearch::TAlphaBetaSearch(size_t tableBytes) : Table(tableBytes) {}
 
 void TAlphaBetaSearch::Play(uint8_t cell, uint8_t side, int ply) {
   Saved[ply] = Position.Threat;
+  Placed[ply] = cell;
   Position.PlaceStone(ColumnOf(cell), RowOf(cell), side);
   Key ^= StoneKey(side, cell);
 }
@@ -102,16 +106,105 @@ void TAlphaBetaSearch::TakeBack(uint8_t cell, int ply) {
   Position.Threat = Saved[ply];
 }
 
+int TAlphaBetaSearch::FivesOfLastStone(int ply, uint8_t& five) const {
+  constexpr int32_t Steps[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
+  const uint8_t stone = Placed[ply - 1];
+  const int32_t column = ColumnOf(stone), row = RowOf(stone);
+  const uint8_t colour = Position.Board[column][row];
+  int fives = 0;
+  for (const auto& step : Steps) {
+    for (int32_t distance = -4; distance <= 4; ++distance) {
+      const int32_t c = column + distance * step[0], r = row + distance * step[1];
+      if (distance == 0 || c < 1 || c > BoardSize || r < 1 || r > BoardSize) continue;
+      if (Position.Board[c][r] != CellEmpty) continue;
+      if (ThreatOf(Position.Threat, colour, c, r).Top != FiveLevel) continue;
+      ++fives;
+      five = CellOf(c, r);
+    }
+  }
+  return fives;
+}
+
+// The checking build counts the fives to make on the whole board: side must have none, and the
+// opponent those along its last stone's lines.
+void TAlphaBetaSearch::CheckFives(uint8_t side, int fives) const {
+  int own = 0, theirs = 0;
+  for (int32_t column = 1; column <= BoardSize; ++column) {
+    for (int32_t row = 1; row <= BoardSize; ++row) {
+      if (Position.Board[column][row] != CellEmpty) continue;
+      own += ThreatOf(Position.Threat, side, column, row).Top == FiveLevel;
+      theirs += ThreatOf(Position.Threat, Opponent(side), column, row).Top == FiveLevel;
+    }
+  }
+  if (own != 0 || theirs != fives) {
+    std::fprintf(stderr, "alpha-beta search: %d and %d fives to make, %d along the last stone\n",
+                 own, theirs, fives);
+    std::abort();
+  }
+}
+
 bool TAlphaBetaSearch::Decided(uint8_t side, int ply, bool atHorizon, TMoves& moves,
                                int& value) const {
+  uint8_t five = NoMove;
+  const int fives = FivesOfLastStone(ply, five);
+  if constexpr (ShortcutCheck::Enabled) CheckFives(side, fives);
+  if (fives >= 2) {  // one can be blocked, not both
+    value = -(Win - ply - 1);
+    return true;
+  }
+  if (fives == 1) {
+    moves.Forced = true;
+    moves.Cells[0] = five;
+    moves.Count = 1;
+    return false;
+  }
+  return atHorizon ? Judged(side, ply, moves, value) : Choices(side, moves, value);
+}
+
+bool TAlphaBetaSearch::Judged(uint8_t side, int ply, TMoves& moves, int& value) const {
   const uint8_t other = Opponent(side);
   const TThreatTable& table = Position.Threat;
-  int fives = 0, ownOpenFours = 0, ownDoubles = 0, theirOpenFours = 0, theirFours = 0;
-  uint8_t five = NoMove;
-  int own = 0, theirs = 0;
-  uint8_t cells[MaxCandidates], answers[MaxCandidates], fours[MaxCandidates];
-  int scores[MaxCandidates], answerScores[MaxCandidates], fourScores[MaxCandidates];
-  int count = 0, answerCount = 0, fourCount = 0;
+  int ownOpenFours = 0, ownDoubles = 0, theirFours = 0, own = 0, theirs = 0;
+  uint8_t fours[QuietFours];
+  int scores[QuietFours], count = 0;
+  for (int32_t column = 1; column <= BoardSize; ++column) {
+    for (int32_t row = 1; row <= BoardSize; ++row) {
+      if (Position.Board[column][row] != CellEmpty) continue;
+      if ((table.Word(side, column, row) | table.Word(other, column, row)) == 0) continue;
+      const TCellThreat mine = ThreatOf(table, side, column, row);
+      const TCellThreat their = ThreatOf(table, other, column, row);
+      ownOpenFours += mine.Top == OpenFourLevel;
+      ownDoubles += mine.Double;
+      theirFours += their.Top >= FourLevel;
+      own += mine.Sum;
+      theirs += their.Sum;
+      if (mine.Top >= FourLevel)
+        Keep(fours, scores, count, QuietFours, CellOf(column, row), 11 * mine.Sum + 10 * their.Sum);
+    }
+  }
+  if (ownOpenFours > 0 && theirFours == 0) {
+    value = OpenFourToMake - ply;
+  } else if (ownDoubles > 0 && theirFours == 0) {
+    value = OpenFourToMake / 2 - ply;  // one three blocked, the other becomes an open four
+  } else {
+    value = own + own / Tempo - theirs;
+  }
+  // Past the horizon only fours are tried, each answered by its one block: a win by fours
+  // alone is seen however long, and otherwise the judgement stands.
+  if (count == 0 || ply >= MaxPly) return true;
+  std::memcpy(moves.Cells, fours, static_cast<size_t>(count));
+  moves.Count = count;
+  moves.StandPat = true;
+  return false;
+}
+
+bool TAlphaBetaSearch::Choices(uint8_t side, TMoves& moves, int& value) const {
+  const uint8_t other = Opponent(side);
+  const TThreatTable& table = Position.Threat;
+  int ownOpenFours = 0, theirOpenFours = 0;
+  uint8_t cells[Breadth], answers[MaxCandidates];
+  int scores[Breadth], answerScores[MaxCandidates];
+  int count = 0, answerCount = 0;
   for (int32_t column = 1; column <= BoardSize; ++column) {
     for (int32_t row = 1; row <= BoardSize; ++row) {
       if (Position.Board[column][row] != CellEmpty) continue;
@@ -119,53 +212,14 @@ bool TAlphaBetaSearch::Decided(uint8_t side, int ply, bool atHorizon, TMoves& mo
       const TCellThreat mine = ThreatOf(table, side, column, row);
       const TCellThreat their = ThreatOf(table, other, column, row);
       const uint8_t cell = CellOf(column, row);
-      if (mine.Top == FiveLevel) {
-        value = Win - ply;
-        return true;
-      }
-      if (their.Top == FiveLevel && cell != five) {
-        ++fives;
-        five = cell;
-      }
       ownOpenFours += mine.Top == OpenFourLevel;
-      ownDoubles += mine.Double;
       theirOpenFours += their.Top == OpenFourLevel;
-      theirFours += their.Top >= FourLevel;
-      own += mine.Sum;
-      theirs += their.Sum;
       const int score = 11 * mine.Sum + 10 * their.Sum;
       Keep(cells, scores, count, Breadth, cell, score);
       // Against an open three, what can answer it: a stone on its line, or a four of one's own.
       if (mine.Top >= FourLevel || their.Top >= FourLevel)
         Keep(answers, answerScores, answerCount, MaxCandidates, cell, score);
-      if (mine.Top >= FourLevel) Keep(fours, fourScores, fourCount, QuietFours, cell, score);
     }
-  }
-  if (fives >= 2) {  // one can be blocked, not both
-    value = -(Win - ply - 1);
-    return true;
-  }
-  moves.Forced = fives == 1;
-  if (moves.Forced) {
-    moves.Cells[0] = five;
-    moves.Count = 1;
-    return false;
-  }
-  if (atHorizon) {
-    if (ownOpenFours > 0 && theirFours == 0) {
-      value = OpenFourToMake - ply;
-    } else if (ownDoubles > 0 && theirFours == 0) {
-      value = OpenFourToMake / 2 - ply;  // one three blocked, the other becomes an open four
-    } else {
-      value = own + own / Tempo - theirs;
-    }
-    // Past the horizon only fours are tried, each answered by its one block: a win by fours
-    // alone is seen however long, and otherwise the judgement stands.
-    if (fourCount == 0 || value > WonAbove || ply >= MaxPly) return true;
-    std::memcpy(moves.Cells, fours, static_cast<size_t>(fourCount));
-    moves.Count = fourCount;
-    moves.StandPat = true;
-    return false;
   }
   if (theirOpenFours > 0 && ownOpenFours == 0) {
     std::memcpy(moves.Cells, answers, static_cast<size_t>(answerCount));
@@ -181,12 +235,19 @@ bool TAlphaBetaSearch::Decided(uint8_t side, int ply, bool atHorizon, TMoves& mo
   return false;
 }
 
-void TAlphaBetaSearch::OrderFirst(TMoves& moves, uint8_t cell) const {
-  for (int index = 1; index < moves.Count; ++index) {
+bool TAlphaBetaSearch::MoveUp(TMoves& moves, uint8_t cell, int at) const {
+  for (int index = at; index < moves.Count; ++index) {
     if (moves.Cells[index] != cell) continue;
-    std::rotate(moves.Cells, moves.Cells + index, moves.Cells + index + 1);
-    return;
+    std::rotate(moves.Cells + at, moves.Cells + index, moves.Cells + index + 1);
+    return true;
   }
+  return false;
+}
+
+void TAlphaBetaSearch::Order(TMoves& moves, uint8_t tableMove, int ply) const {
+  int at = MoveUp(moves, tableMove, 0) ? 1 : 0;
+  for (const uint8_t killer : Killers[ply])
+    if (killer != tableMove && MoveUp(moves, killer, at)) ++at;
 }
 
 int TAlphaBetaSearch::Negamax(uint8_t side, int depth, int alpha, int beta, int ply) {
@@ -212,7 +273,7 @@ int TAlphaBetaSearch::Negamax(uint8_t side, int depth, int alpha, int beta, int 
   if (ply >= MaxPly) return 0;
   // A forced answer costs no depth, so a line of fours is followed to its end.
   const int next = moves.Forced || moves.StandPat ? depth : depth - 1;
-  OrderFirst(moves, tableMove);
+  Order(moves, tableMove, ply);
   const int start = alpha;
   int best = -Infinite;
   if (moves.StandPat) {
@@ -239,7 +300,13 @@ int TAlphaBetaSearch::Negamax(uint8_t side, int depth, int alpha, int beta, int 
       bestMove = cell;
     }
     alpha = std::max(alpha, score);
-    if (alpha >= beta) break;
+    if (alpha >= beta) {
+      if (!moves.Forced && !moves.StandPat && Killers[ply][0] != cell) {
+        Killers[ply][1] = Killers[ply][0];
+        Killers[ply][0] = cell;
+      }
+      break;
+    }
   }
   using TBound = TTranspositionTable::TBound;
   const TBound bound = best >= beta ? TBound::Lower : best > start ? TBound::Exact : TBound::Upper;
@@ -258,15 +325,20 @@ int TAlphaBetaSearch::Think(const TGameBoard& engine, uint8_t colour,
   Position.SetReporter(nullptr);
   Key = 0;
   int empty = 0;
+  bool quiet = true;
   for (int32_t column = 1; column <= BoardSize; ++column) {
     for (int32_t row = 1; row <= BoardSize; ++row) {
       const uint8_t stone = Position.Board[column][row];
       const uint8_t cell = CellOf(column, row);
       if (stone == CellBlack || stone == CellWhite) Key ^= StoneKey(stone, cell);
-      empty += stone == CellEmpty;
+      if (stone != CellEmpty) continue;
+      ++empty;
+      quiet = quiet && ThreatOf(Position.Threat, colour, column, row).Top != FiveLevel &&
+              ThreatOf(Position.Threat, Opponent(colour), column, row).Top != FiveLevel;
     }
   }
   Budget.Start(limits);
+  std::memset(Killers, NoMove, sizeof Killers);
   Searched = 0;
   Table.NextAge();
   report = TThinkReport{};
@@ -276,13 +348,16 @@ int TAlphaBetaSearch::Think(const TGameBoard& engine, uint8_t colour,
   count = std::min(count, MaxCandidates);
   for (int index = 0; index < count; ++index) {
     order[index] = CellOf(candidates[index][0], candidates[index][1]);
-    // A five among them ends the game here: the nodes below judge only the side to move's fives.
+    // A five among them ends the game here.
     if (ThreatOf(Position.Threat, colour, candidates[index][0], candidates[index][1]).Top ==
         FiveLevel) {
       report.Won = true;
       return index;
     }
   }
+  // With a five to block, the design's move blocks it; the search begins where neither side
+  // has one, so that every five to make below it is the last stone's.
+  if (!quiet) return 0;
   int best = 0;
   const int longest = std::min(limits.Depth > 0 ? limits.Depth : MaxPly, std::min(empty, MaxPly));
   const uint8_t other = Opponent(colour);

@@ -41,6 +41,9 @@ class TAlphaBetaSearch {
   TGameBoard Position;
   TTranspositionTable Table;
   TThreatTable Saved[MaxPly + 1];
+  uint8_t Placed[MaxPly + 1];  // the stone played at each ply
+  // The last two moves that cut a search short at each ply, tried early at its siblings.
+  uint8_t Killers[MaxPly + 1][2];
   uint64_t Key = 0;
   uint64_t Searched = 0;
   TSearchBudget Budget;
@@ -50,6 +53,17 @@ class TAlphaBetaSearch {
   // The value for side of the position with depth plies left, searched within (alpha, beta).
   int Negamax(uint8_t side, int depth, int alpha, int beta, int ply);
   // Fills moves for side, or answers a value when the position is decided without a search.
+  // The search begins where neither side has a five to make, and each node blocks the
+  // opponent's one or ends the line, so the only fives to make are the last stone's.
   bool Decided(uint8_t side, int ply, bool atHorizon, TMoves& moves, int& value) const;
-  void OrderFirst(TMoves& moves, uint8_t cell) const;
+  // The fives to make that the stone played at ply - 1 gives its side: counted, and one of them.
+  int FivesOfLastStone(int ply, uint8_t& five) const;
+  void CheckFives(uint8_t side, int fives) const;
+  // Past the horizon: the judgement of the threats, and side's fours to try against it.
+  bool Judged(uint8_t side, int ply, TMoves& moves, int& value) const;
+  // Before it: side's strongest cells, or only those that answer the opponent's open four.
+  bool Choices(uint8_t side, TMoves& moves, int& value) const;
+  // Moves cell, if among moves, to the place at; answers whether it was there.
+  bool MoveUp(TMoves& moves, uint8_t cell, int at) const;
+  void Order(TMoves& moves, uint8_t tableMove, int ply) const;
 };
