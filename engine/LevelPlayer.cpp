@@ -62,6 +62,23 @@ void RankCandidates(const TGameBoard& engine, int32_t (*candidates)[2], int& cou
   }
 }
 
+// Where the design sees the opponent's forced win, drops the candidates after which its search
+// (by fours and threes) still finds it. The design's own move, first, is such a defence and stays.
+void KeepDefences(TGameBoard& engine, uint8_t colour, int32_t (*candidates)[2], int& count) {
+  const uint8_t other = Opponent(colour);
+  CandidateLists lists{};
+  engine.FillCandidates(lists);
+  int kept = 1;
+  for (int index = 1; index < count; ++index) {
+    int32_t column = candidates[index][0], row = candidates[index][1];
+    if (engine.FindForcedWin(other, other, column, row, 7, lists, engine.Threat, DesignDepth))
+      continue;
+    candidates[kept][0] = candidates[index][0];
+    candidates[kept++][1] = candidates[index][1];
+  }
+  count = kept;
+}
+
 bool HasFivePoint(const TGameBoard& engine, uint8_t colour) {
   int32_t column = 0, row = 0;
   return FivePoint(engine, colour, column, row);
@@ -151,6 +168,8 @@ void TLevelPlayer::Choose(TGameBoard& engine, TLevel level, uint8_t colour, int3
   candidates[count][0] = column;
   candidates[count++][1] = row;
   RankCandidates(engine, candidates, count, shape.Candidates);
+  if (level == TLevel::Expert && verdict == TVerdict::Defence)
+    KeepDefences(engine, colour, candidates, count);
   // The design's decision above came out of the same time.
   TThinkLimits rest = limits;
   rest.Depth = limits.Depth > 0 ? std::min(limits.Depth, shape.Horizon) : shape.Horizon;

@@ -3,7 +3,8 @@
 // Easy take their fives, Easy blocks the opponent's, both stay near the stones, repeat
 // themselves and play worse than the design; Hard and Expert take the design's win (Expert
 // unless it proves its own), keep to their budgets, repeat under a node budget and answer at
-// once when stopped; Expert follows fours past its horizon and plays the five it has.
+// once when stopped; Expert breaks the opponent's win that the design sees, follows fours past
+// its horizon and plays the five it has.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -154,6 +155,32 @@ TEST(Levels, HardAndExpertKeepToTheirBudgets) {
       EXPECT_LE(player.LastThought().Depth, 8);
     }
   }
+}
+
+// Where the design sees the opponent's win by fours and threes, Expert plays a move after which
+// the design's search finds it no more, whatever its own search prefers.
+TEST(Levels, ExpertBreaksTheWinTheDesignSees) {
+  TLevelPlayer player(1 << 20);
+  TPanel panel;
+  int defences = 0;
+  for (TPosition& position : GamePositions(6)) {
+    TGameBoard& engine = position.Engine;
+    const uint8_t other = Opponent(position.Colour);
+    engine.SetReporter(&panel);
+    int32_t column = 0, row = 0;
+    engine.ChooseMove(position.Colour, column, row, DesignDepth);
+    if (panel.Verdict != "you will win! ") continue;
+    ++defences;
+    TThinkLimits limits;
+    limits.Nodes = 3000;
+    player.Choose(engine, TLevel::Expert, position.Colour, column, row, limits);
+    CandidateLists lists{};
+    engine.FillCandidates(lists);
+    EXPECT_FALSE(
+        engine.FindForcedWin(other, other, column, row, 7, lists, engine.Threat, DesignDepth))
+        << column << "," << row;
+  }
+  EXPECT_GT(defences, 5) << "positions with a defence";
 }
 
 // A four that forces its block, and then an open four: Expert sees the win with one move of
