@@ -62,17 +62,44 @@ void RankCandidates(const TGameBoard& engine, int32_t (*candidates)[2], int& cou
   }
 }
 
-// Where the design sees the opponent's forced win, drops the candidates after which its search
-// (by fours and threes) still finds it. The design's own move, first, is such a defence and stays.
-void KeepDefences(TGameBoard& engine, uint8_t colour, int32_t (*candidates)[2], int& count) {
+// How far each candidate hands the opponent a forced line by fours and threes, by the design's
+// own searches: 2 where the opponent then wins by force, 1 where its decision finds a move that
+// sets up such a win, 0 otherwise. Only the candidates of the least danger stay; a stop leaves
+// them all.
+void DropForcedLines(TGameBoard& engine, uint8_t colour, int32_t (*candidates)[2], int& count,
+                     const std::atomic<bool>* stop) {
   const uint8_t other = Opponent(colour);
+  TReporter* reporter = engine.GetReporter();
+  const uint64_t calls = engine.ForcedWinCalls;
+  const TThreatTable threat = engine.Threat;
   CandidateLists lists{};
   engine.FillCandidates(lists);
-  int kept = 1;
-  for (int index = 1; index < count; ++index) {
+  engine.SetReporter(nullptr);
+  int danger[TRolloutSearch::MaxCandidates];
+  int least = 2;
+  auto stopped = [stop] { return stop != nullptr && stop->load(); };
+  for (int index = 0; index < count && !stopped(); ++index) {
     int32_t column = candidates[index][0], row = candidates[index][1];
-    if (engine.FindForcedWin(other, other, column, row, 7, lists, engine.Threat, DesignDepth))
-      continue;
+    danger[index] = 2;
+    if (!engine.FindForcedWin(other, other, column, row, 7, lists, threat, DesignDepth)) {
+      column = candidates[index][0];
+      row = candidates[index][1];
+      engine.PlaceStone(column, row, colour);
+      int32_t answerColumn = 0, answerRow = 0;
+      const bool setUp =
+          DesignMove(engine, other, DesignDepth, answerColumn, answerRow) == TVerdict::SetUp;
+      engine.Board[column][row] = CellEmpty;
+      engine.Threat = threat;
+      danger[index] = setUp ? 1 : 0;
+    }
+    least = std::min(least, danger[index]);
+  }
+  engine.SetReporter(reporter);
+  engine.ForcedWinCalls = calls;
+  if (stopped()) return;
+  int kept = 0;
+  for (int index = 0; index < count; ++index) {
+    if (danger[index] != least) continue;
     candidates[kept][0] = candidates[index][0];
     candidates[kept++][1] = candidates[index][1];
   }
@@ -168,8 +195,8 @@ void TLevelPlayer::Choose(TGameBoard& engine, TLevel level, uint8_t colour, int3
   candidates[count][0] = column;
   candidates[count++][1] = row;
   RankCandidates(engine, candidates, count, shape.Candidates);
-  if (level == TLevel::Expert && verdict == TVerdict::Defence)
-    KeepDefences(engine, colour, candidates, count);
+  if (level == TLevel::Expert && verdict != TVerdict::Win)
+    DropForcedLines(engine, colour, candidates, count, limits.Stop);
   // The design's decision above came out of the same time.
   TThinkLimits rest = limits;
   rest.Depth = limits.Depth > 0 ? std::min(limits.Depth, shape.Horizon) : shape.Horizon;

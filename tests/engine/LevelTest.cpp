@@ -158,7 +158,8 @@ TEST(Levels, HardAndExpertKeepToTheirBudgets) {
 }
 
 // Where the design sees the opponent's win by fours and threes, Expert plays a move after which
-// the design's search finds it no more, whatever its own search prefers.
+// the design's search finds it no more, whatever its own search prefers; and the design's
+// ForcedWinCalls still count its own decision's searches.
 TEST(Levels, ExpertBreaksTheWinTheDesignSees) {
   TLevelPlayer player(1 << 20);
   TPanel panel;
@@ -171,9 +172,11 @@ TEST(Levels, ExpertBreaksTheWinTheDesignSees) {
     engine.ChooseMove(position.Colour, column, row, DesignDepth);
     if (panel.Verdict != "you will win! ") continue;
     ++defences;
+    const uint64_t designCalls = engine.ForcedWinCalls;
     TThinkLimits limits;
     limits.Nodes = 3000;
     player.Choose(engine, TLevel::Expert, position.Colour, column, row, limits);
+    EXPECT_EQ(engine.ForcedWinCalls, designCalls);
     CandidateLists lists{};
     engine.FillCandidates(lists);
     EXPECT_FALSE(
