@@ -64,10 +64,10 @@ void RankCandidates(const TGameBoard& engine, int32_t (*candidates)[2], int& cou
 
 // How far each candidate hands the opponent a forced line by fours and threes, by the design's
 // own searches: 2 where the opponent then wins by force, 1 where its decision finds a move that
-// sets up such a win, 0 otherwise. Only the candidates of the least danger stay; a stop leaves
-// them all.
+// sets up such a win, 0 otherwise. Only the candidates of the least danger stay. A stop, or half
+// of the time gone, leaves them all.
 void DropForcedLines(TGameBoard& engine, uint8_t colour, int32_t (*candidates)[2], int& count,
-                     const std::atomic<bool>* stop) {
+                     const TThinkLimits& limits, std::chrono::steady_clock::time_point start) {
   const uint8_t other = Opponent(colour);
   TReporter* reporter = engine.GetReporter();
   const uint64_t calls = engine.ForcedWinCalls;
@@ -77,8 +77,14 @@ void DropForcedLines(TGameBoard& engine, uint8_t colour, int32_t (*candidates)[2
   engine.SetReporter(nullptr);
   int danger[TRolloutSearch::MaxCandidates];
   int least = 2;
-  auto stopped = [stop] { return stop != nullptr && stop->load(); };
-  for (int index = 0; index < count && !stopped(); ++index) {
+  auto stopped = [&] {
+    return (limits.Stop != nullptr && limits.Stop->load()) ||
+           (limits.Microseconds > 0 && std::chrono::steady_clock::now() - start >
+                                           std::chrono::microseconds(limits.Microseconds / 2));
+  };
+  int checked = 0;
+  for (; checked < count && !stopped(); ++checked) {
+    const int index = checked;
     int32_t column = candidates[index][0], row = candidates[index][1];
     danger[index] = 2;
     if (!engine.FindForcedWin(other, other, column, row, 7, lists, threat, DesignDepth)) {
@@ -96,7 +102,7 @@ void DropForcedLines(TGameBoard& engine, uint8_t colour, int32_t (*candidates)[2
   }
   engine.SetReporter(reporter);
   engine.ForcedWinCalls = calls;
-  if (stopped()) return;
+  if (checked < count) return;
   int kept = 0;
   for (int index = 0; index < count; ++index) {
     if (danger[index] != least) continue;
@@ -196,7 +202,7 @@ void TLevelPlayer::Choose(TGameBoard& engine, TLevel level, uint8_t colour, int3
   candidates[count++][1] = row;
   RankCandidates(engine, candidates, count, shape.Candidates);
   if (level == TLevel::Expert && verdict != TVerdict::Win)
-    DropForcedLines(engine, colour, candidates, count, limits.Stop);
+    DropForcedLines(engine, colour, candidates, count, limits, start);
   // The design's decision above came out of the same time.
   TThinkLimits rest = limits;
   rest.Depth = limits.Depth > 0 ? std::min(limits.Depth, shape.Horizon) : shape.Horizon;
