@@ -62,54 +62,32 @@ void RankCandidates(const TGameBoard& engine, int32_t (*candidates)[2], int& cou
   }
 }
 
-// How far each candidate hands the opponent a forced line by fours and threes, by the design's
-// own searches: 2 where the opponent then wins by force, 1 where its decision finds a move that
-// sets up such a win, 0 otherwise. Only the candidates of the least danger stay. A stop, or half
-// of the time gone, leaves them all.
-void DropForcedLines(TGameBoard& engine, uint8_t colour, int32_t (*candidates)[2], int& count,
-                     const TThinkLimits& limits, std::chrono::steady_clock::time_point start) {
+// Where the design sees the opponent's forced win, drops the candidates after which its search
+// (by fours and threes) still finds it. The design's own move, first, is such a defence and
+// stays, and so do the candidates not yet looked at when a stop comes or half of the time is gone.
+void KeepDefences(TGameBoard& engine, uint8_t colour, int32_t (*candidates)[2], int& count,
+                  const TThinkLimits& limits, std::chrono::steady_clock::time_point start) {
   const uint8_t other = Opponent(colour);
-  TReporter* reporter = engine.GetReporter();
   const uint64_t calls = engine.ForcedWinCalls;
-  const TThreatTable threat = engine.Threat;
   CandidateLists lists{};
   engine.FillCandidates(lists);
-  engine.SetReporter(nullptr);
-  int danger[TRolloutSearch::MaxCandidates];
-  int least = 2;
-  auto stopped = [&] {
+  auto late = [&] {
     return (limits.Stop != nullptr && limits.Stop->load()) ||
            (limits.Microseconds > 0 && std::chrono::steady_clock::now() - start >
                                            std::chrono::microseconds(limits.Microseconds / 2));
   };
-  int checked = 0;
-  for (; checked < count && !stopped(); ++checked) {
-    const int index = checked;
+  int kept = 1;
+  for (int index = 1; index < count; ++index) {
     int32_t column = candidates[index][0], row = candidates[index][1];
-    danger[index] = 2;
-    if (!engine.FindForcedWin(other, other, column, row, 7, lists, threat, DesignDepth)) {
-      column = candidates[index][0];
-      row = candidates[index][1];
-      engine.PlaceStone(column, row, colour);
-      int32_t answerColumn = 0, answerRow = 0;
-      const bool setUp =
-          DesignMove(engine, other, DesignDepth, answerColumn, answerRow) == TVerdict::SetUp;
-      engine.Board[column][row] = CellEmpty;
-      engine.Threat = threat;
-      danger[index] = setUp ? 1 : 0;
-    }
-    least = std::min(least, danger[index]);
-  }
-  engine.SetReporter(reporter);
-  engine.ForcedWinCalls = calls;
-  if (checked < count) return;
-  int kept = 0;
-  for (int index = 0; index < count; ++index) {
-    if (danger[index] != least) continue;
+    if (!late() &&
+        engine.FindForcedWin(other, other, column, row, 7, lists, engine.Threat, DesignDepth))
+      continue;
     candidates[kept][0] = candidates[index][0];
     candidates[kept++][1] = candidates[index][1];
   }
   count = kept;
+  // The count stays that of the design's own decision.
+  engine.ForcedWinCalls = calls;
 }
 
 bool HasFivePoint(const TGameBoard& engine, uint8_t colour) {
@@ -201,8 +179,8 @@ void TLevelPlayer::Choose(TGameBoard& engine, TLevel level, uint8_t colour, int3
   candidates[count][0] = column;
   candidates[count++][1] = row;
   RankCandidates(engine, candidates, count, shape.Candidates);
-  if (level == TLevel::Expert && verdict != TVerdict::Win)
-    DropForcedLines(engine, colour, candidates, count, limits, start);
+  if (level == TLevel::Expert && verdict == TVerdict::Defence)
+    KeepDefences(engine, colour, candidates, count, limits, start);
   // The design's decision above came out of the same time.
   TThinkLimits rest = limits;
   rest.Depth = limits.Depth > 0 ? std::min(limits.Depth, shape.Horizon) : shape.Horizon;

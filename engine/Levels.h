@@ -5,8 +5,8 @@
 // position, so that the same position at the same level always gets the same move. Hard and
 // Expert take the design's answer where it must block, Hard also where the design has found a
 // win and Expert where its own search proves none; otherwise they search the threat table's
-// candidates (Expert only those after which the design's searches find the opponent the least
-// forced line by fours and threes), deepening by iterations, with a transposition table made once,
+// candidates (Expert, where the design sees the opponent's forced win, only those after which the
+// design's search finds it no more), deepening by iterations, with a transposition table made once,
 // within a budget of time, nodes or depth, and a stop that answers at once: Hard by rollouts of
 // the design's player, Expert by alpha-beta over both sides' threats.
 #pragma once
