@@ -125,6 +125,22 @@ int TAlphaBetaSearch::FivesOfLastStone(int ply, uint8_t& five) const {
   return fives;
 }
 
+// Calls visit(cell, side's threat, the opponent's threat) for every empty intersection where
+// either colour has a level.
+template <class TVisit>
+void TAlphaBetaSearch::ForEachThreat(uint8_t side, TVisit&& visit) const {
+  const uint8_t other = Opponent(side);
+  const TThreatTable& table = Position.Threat;
+  for (int32_t column = 1; column <= BoardSize; ++column) {
+    for (int32_t row = 1; row <= BoardSize; ++row) {
+      if (Position.Board[column][row] != CellEmpty) continue;
+      if ((table.Word(side, column, row) | table.Word(other, column, row)) == 0) continue;
+      visit(CellOf(column, row), ThreatOf(table, side, column, row),
+            ThreatOf(table, other, column, row));
+    }
+  }
+}
+
 // The checking build counts the fives to make on the whole board: side must have none, and the
 // opponent those along its last stone's lines.
 void TAlphaBetaSearch::CheckFives(uint8_t side, int fives) const {
@@ -162,26 +178,18 @@ bool TAlphaBetaSearch::Decided(uint8_t side, int ply, bool atHorizon, TMoves& mo
 }
 
 bool TAlphaBetaSearch::Judged(uint8_t side, int ply, TMoves& moves, int& value) const {
-  const uint8_t other = Opponent(side);
-  const TThreatTable& table = Position.Threat;
   int ownOpenFours = 0, ownDoubles = 0, theirFours = 0, own = 0, theirs = 0;
   uint8_t fours[QuietFours];
   int scores[QuietFours], count = 0;
-  for (int32_t column = 1; column <= BoardSize; ++column) {
-    for (int32_t row = 1; row <= BoardSize; ++row) {
-      if (Position.Board[column][row] != CellEmpty) continue;
-      if ((table.Word(side, column, row) | table.Word(other, column, row)) == 0) continue;
-      const TCellThreat mine = ThreatOf(table, side, column, row);
-      const TCellThreat their = ThreatOf(table, other, column, row);
-      ownOpenFours += mine.Top == OpenFourLevel;
-      ownDoubles += mine.Double;
-      theirFours += their.Top >= FourLevel;
-      own += mine.Sum;
-      theirs += their.Sum;
-      if (mine.Top >= FourLevel)
-        Keep(fours, scores, count, QuietFours, CellOf(column, row), 11 * mine.Sum + 10 * their.Sum);
-    }
-  }
+  ForEachThreat(side, [&](uint8_t cell, const TCellThreat& mine, const TCellThreat& their) {
+    ownOpenFours += mine.Top == OpenFourLevel;
+    ownDoubles += mine.Double;
+    theirFours += their.Top >= FourLevel;
+    own += mine.Sum;
+    theirs += their.Sum;
+    if (mine.Top >= FourLevel)
+      Keep(fours, scores, count, QuietFours, cell, 11 * mine.Sum + 10 * their.Sum);
+  });
   if (ownOpenFours > 0 && theirFours == 0) {
     value = OpenFourToMake - ply;
   } else if (ownDoubles > 0 && theirFours == 0) {
@@ -199,28 +207,19 @@ bool TAlphaBetaSearch::Judged(uint8_t side, int ply, TMoves& moves, int& value) 
 }
 
 bool TAlphaBetaSearch::Choices(uint8_t side, TMoves& moves, int& value) const {
-  const uint8_t other = Opponent(side);
-  const TThreatTable& table = Position.Threat;
   int ownOpenFours = 0, theirOpenFours = 0;
   uint8_t cells[Breadth], answers[MaxCandidates];
   int scores[Breadth], answerScores[MaxCandidates];
   int count = 0, answerCount = 0;
-  for (int32_t column = 1; column <= BoardSize; ++column) {
-    for (int32_t row = 1; row <= BoardSize; ++row) {
-      if (Position.Board[column][row] != CellEmpty) continue;
-      if ((table.Word(side, column, row) | table.Word(other, column, row)) == 0) continue;
-      const TCellThreat mine = ThreatOf(table, side, column, row);
-      const TCellThreat their = ThreatOf(table, other, column, row);
-      const uint8_t cell = CellOf(column, row);
-      ownOpenFours += mine.Top == OpenFourLevel;
-      theirOpenFours += their.Top == OpenFourLevel;
-      const int score = 11 * mine.Sum + 10 * their.Sum;
-      Keep(cells, scores, count, Breadth, cell, score);
-      // Against an open three, what can answer it: a stone on its line, or a four of one's own.
-      if (mine.Top >= FourLevel || their.Top >= FourLevel)
-        Keep(answers, answerScores, answerCount, MaxCandidates, cell, score);
-    }
-  }
+  ForEachThreat(side, [&](uint8_t cell, const TCellThreat& mine, const TCellThreat& their) {
+    ownOpenFours += mine.Top == OpenFourLevel;
+    theirOpenFours += their.Top == OpenFourLevel;
+    const int score = 11 * mine.Sum + 10 * their.Sum;
+    Keep(cells, scores, count, Breadth, cell, score);
+    // Against an open three, what can answer it: a stone on its line, or a four of one's own.
+    if (mine.Top >= FourLevel || their.Top >= FourLevel)
+      Keep(answers, answerScores, answerCount, MaxCandidates, cell, score);
+  });
   if (theirOpenFours > 0 && ownOpenFours == 0) {
     std::memcpy(moves.Cells, answers, static_cast<size_t>(answerCount));
     moves.Count = answerCount;

@@ -59,6 +59,8 @@ class TAlphaBetaSearch {
   // The fives to make that the stone played at ply - 1 gives its side: counted, and one of them.
   int FivesOfLastStone(int ply, uint8_t& five) const;
   void CheckFives(uint8_t side, int fives) const;
+  template <class TVisit>
+  void ForEachThreat(uint8_t side, TVisit&& visit) const;
   // Past the horizon: the judgement of the threats, and side's fours to try against it.
   bool Judged(uint8_t side, int ply, TMoves& moves, int& value) const;
   // Before it: side's strongest cells, or only those that answer the opponent's open four.
